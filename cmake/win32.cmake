@@ -1,0 +1,49 @@
+# The saver, built without any C or C++ runtime for every 32-bit Windows,
+# and the Win32 test programs that run its units under Wine.
+
+# Code the saver runs: i486 instructions only, no exceptions, no RTTI,
+# nothing that needs a runtime library behind it.
+set(MEANDRA_SAVER_FLAGS
+  -Wall -Wextra -Os -march=i486 -mno-mmx -mno-sse
+  -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -fno-stack-protector -fno-threadsafe-statics -fno-ident
+  -ffunction-sections -fdata-sections)
+
+add_library(meandra_units STATIC ${PURE_SOURCES} ${WIN32_SOURCES})
+target_include_directories(meandra_units PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
+target_compile_options(meandra_units PRIVATE ${MEANDRA_SAVER_FLAGS})
+target_compile_definitions(meandra_units PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX WINVER=0x0400 _WIN32_WINNT=0x0400)
+
+add_executable(meandra WIN32 meandra/main.cpp meandra/crt.cpp resources/meandra.rc)
+set_target_properties(meandra PROPERTIES OUTPUT_NAME meandra SUFFIX .scr)
+target_compile_options(meandra PRIVATE ${MEANDRA_SAVER_FLAGS} -fno-tree-loop-distribute-patterns)
+target_include_directories(meandra PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+target_link_options(meandra PRIVATE
+  -nostdlib -s -Wl,-e,_SaverEntry@0
+  -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+  -Wl,--gc-sections -Wl,--no-insert-timestamp)
+target_link_libraries(meandra PRIVATE meandra_units kernel32 user32 gdi32 advapi32 winmm gcc)
+
+set(MEANDRA_SCR $<TARGET_FILE:meandra>)
+
+# One Wine world (display, prefix, wineserver) per test run, shared by the
+# Win32 and end-to-end tests, which therefore run one at a time.
+set(MEANDRA_WINE_DIR ${PROJECT_BINARY_DIR}/wine)
+set(MEANDRA_WINE_ENV ${MEANDRA_WINE_DIR}/env.sh)
+add_test(NAME wine_start COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wine-env start ${MEANDRA_WINE_DIR})
+add_test(NAME wine_stop COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wine-env stop ${MEANDRA_WINE_DIR})
+set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
+set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+
+# Registers a test that runs in the Wine world.
+function(meandra_wine_test name)
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine
+    RESOURCE_LOCK wine
+    TIMEOUT 300
+    ENVIRONMENT "MEANDRA_WINE_ENV=${MEANDRA_WINE_ENV}")
+endfunction()
+
+add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(tests/win32)
+add_subdirectory(tests/e2e)

@@ -1,0 +1,3 @@
+list(APPEND WIN32_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp)

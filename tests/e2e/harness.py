@@ -1,0 +1,309 @@
+"""Runs the built saver in the tests' Wine world and drives it with real input.
+
+The Wine world (display, prefix with a virtual desktop, wineserver) is made by
+tests/support/wine-env; ctest passes its env.sh in MEANDRA_WINE_ENV. Each test
+file is a unittest module whose cases derive from SaverTestCase, which ends
+every process it started, also when a case fails.
+"""
+import os
+import re
+import shlex
+import signal
+import subprocess
+import time
+import unittest
+
+import numpy
+from PIL import Image
+
+
+def _load_wine_env():
+    path = os.environ["MEANDRA_WINE_ENV"]
+    with open(path) as env_file:
+        for line in env_file:
+            match = re.match(r"export (\w+)=(.*)", line.strip())
+            if match:
+                os.environ[match.group(1)] = shlex.split(match.group(2))[0] if match.group(2) else ""
+
+
+_load_wine_env()
+SCR = os.environ["MEANDRA_SCR"]
+PROBE = os.environ["MEANDRA_PROBE"]
+BUILD_DIR = os.environ["MEANDRA_BUILD_DIR"]
+SOURCE_DIR = os.environ["MEANDRA_SOURCE_DIR"]
+OUT = os.environ["MEANDRA_E2E_OUT"]
+PREFIX = os.environ["WINEPREFIX"]
+DESKTOP_WIDTH, DESKTOP_HEIGHT = (int(n) for n in os.environ["MEANDRA_DESKTOP_SIZE"].split("x"))
+os.makedirs(OUT, exist_ok=True)
+
+# How long to wait for anything the saver should do by itself; generous, so
+# that a loaded machine is slower but does not fail.
+DEADLINE = float(os.environ.get("MEANDRA_E2E_DEADLINE", "30"))
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_for(condition, what, timeout=DEADLINE, interval=0.2):
+    """Polls condition() until it returns something true, and returns that."""
+    end = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise Timeout(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def wine(*args, timeout=60, env=None, check=True):
+    """Runs a Win32 program to its end and returns the CompletedProcess."""
+    full_env = dict(os.environ, **(env or {}))
+    result = subprocess.run(["wine", *args], capture_output=True, text=True, timeout=timeout,
+                            env=full_env, stdin=subprocess.DEVNULL)
+    if check and result.returncode != 0:
+        raise AssertionError(f"wine {' '.join(args)} exited with {result.returncode}: {result.stderr[-2000:]}")
+    return result
+
+
+def probe(*args, check=True):
+    return wine(PROBE, *(str(a) for a in args), check=check).stdout
+
+
+_FIELD = re.compile(r"(\w+)=(\S*)")
+
+
+def parse_window(line):
+    head, _, title = line.partition(" title=")
+    fields = dict(_FIELD.findall(head))
+    fields["title"] = title
+    for key in ("hwnd", "pid", "parent", "owner", "visible", "enabled"):
+        fields[key] = int(fields[key])
+    for key in ("style", "exstyle"):
+        fields[key] = int(fields[key], 16)
+    fields["rect"] = tuple(int(n) for n in fields["rect"].split(","))
+    fields["client"] = tuple(int(n) for n in fields["client"].split(","))
+    return fields
+
+
+def windows():
+    return [parse_window(line) for line in probe("windows").splitlines() if line.startswith("hwnd=")]
+
+
+def children(hwnd):
+    return [parse_window(line) for line in probe("children", hwnd).splitlines() if line.startswith("hwnd=")]
+
+
+def saver_windows():
+    return [w for w in windows() if w["class"] == "screensaver"]
+
+
+# --- processes -----------------------------------------------------------
+
+def _log_path(name):
+    return os.path.join(OUT, name + ".log")
+
+
+class Process:
+    """A Win32 program started under Wine, ended by process id when done."""
+
+    def __init__(self, args, name, env=None, stdout=None):
+        self.name = name
+        self.log = open(_log_path(name), "w")
+        full_env = dict(os.environ, **(env or {}))
+        self.popen = subprocess.Popen(["wine", *args], stdin=subprocess.DEVNULL,
+                                      stdout=stdout or self.log, stderr=self.log, env=full_env,
+                                      start_new_session=True)
+
+    @property
+    def pid(self):
+        return self.popen.pid
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def wait(self, timeout=DEADLINE):
+        """Waits for the end and returns the exit code."""
+        try:
+            return self.popen.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Timeout(f"{self.name} still runs after {timeout:.0f} s") from None
+
+    def stays_running(self, seconds):
+        """True when the process is still there after `seconds`."""
+        try:
+            self.popen.wait(seconds)
+            return False
+        except subprocess.TimeoutExpired:
+            return True
+
+    def kill(self):
+        if self.running():
+            try:
+                os.killpg(self.popen.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.popen.wait(10)
+        self.log.close()
+
+
+def wine_pids(exe_name):
+    """Processes of this Wine prefix whose command line names exe_name."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                cmdline = f.read().decode(errors="replace")
+            if exe_name.lower() not in cmdline.lower():
+                continue
+            with open(f"/proc/{entry}/environ", "rb") as f:
+                environ = f.read().decode(errors="replace").split("\0")
+        except OSError:
+            continue
+        if f"WINEPREFIX={PREFIX}" in environ:
+            found.append(int(entry))
+    return found
+
+
+def end_strays(exe_name):
+    for pid in wine_pids(exe_name):
+        try:
+            os.kill(pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+
+
+# --- input and pictures ----------------------------------------------------
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *(str(a) for a in args)], check=True, timeout=20)
+
+
+def mouse_to(x, y):
+    xdotool("mousemove", "--sync", x, y)
+
+
+def key(name):
+    xdotool("key", name)
+
+
+def click(button):
+    xdotool("click", button)
+
+
+def button_down(button):
+    xdotool("mousedown", button)
+
+
+def button_up(button):
+    xdotool("mouseup", button)
+
+
+def screenshot(name):
+    """Saves the whole display as OUT/name.png and returns it as an RGB array."""
+    path = os.path.join(OUT, name + ".png")
+    subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
+    return numpy.asarray(Image.open(path).convert("RGB"))
+
+
+def cover_colour(x, y):
+    """The picture `probe cover` shows, as numpy arrays of coordinates."""
+    return numpy.stack([(x * 3) & 0xFF, (y * 5) & 0xFF, numpy.where((x + y) & 0x40, 0xC0, 0x30)], axis=-1)
+
+
+def cover_picture(width=DESKTOP_WIDTH, height=DESKTOP_HEIGHT):
+    y, x = numpy.mgrid[0:height, 0:width]
+    return cover_colour(x, y).astype(numpy.uint8)
+
+
+# --- registry -------------------------------------------------------------
+
+def reg_add(key_path, name, kind, data):
+    wine("reg", "add", key_path, "/v", name, "/t", kind, "/d", str(data), "/f")
+
+
+def reg_delete(key_path, name=None):
+    args = ["reg", "delete", key_path] + (["/v", name] if name else []) + ["/f"]
+    wine(*args, check=False)
+
+
+def reg_query(key_path, name):
+    """(type, data text) of a value, or None when it is missing."""
+    result = wine("reg", "query", key_path, "/v", name, check=False)
+    for line in result.stdout.splitlines():
+        parts = line.split(None, 2)
+        if len(parts) >= 2 and parts[0].lower() == name.lower() and parts[1].startswith("REG_"):
+            return parts[1], parts[2].strip() if len(parts) > 2 else ""
+    return None
+
+
+def import_reg(text):
+    """Imports a REGEDIT4 file's text (values of any type and size)."""
+    path = os.path.join(OUT, "import.reg")
+    with open(path, "w") as f:
+        f.write("REGEDIT4\n\n" + text)
+    wine("regedit", "/s", path)
+
+
+def windows_path_of(unix_path):
+    return wine("winepath", "-w", unix_path).stdout.strip()
+
+
+def unix_path_of(windows_path):
+    return wine("winepath", "-u", windows_path).stdout.strip()
+
+
+# --- test cases -----------------------------------------------------------
+
+class SaverTestCase(unittest.TestCase):
+    """Ends every process a case started, and any saver left in the prefix."""
+
+    def setUp(self):
+        end_strays("meandra.scr")
+        self.processes = []
+        self.addCleanup(self._end_processes)
+
+    def _end_processes(self):
+        if any(p.running() for p in self.processes):
+            try:
+                screenshot(f"{self.id().split('.')[-1]}-at-end")
+            except Exception:
+                pass
+        for process in reversed(self.processes):
+            process.kill()
+        end_strays("meandra.scr")
+
+    def start(self, args, name, env=None, stdout=None):
+        process = Process(args, name, env=env, stdout=stdout)
+        self.processes.append(process)
+        return process
+
+    def start_saver(self, *args, env=None, name=None):
+        return self.start([SCR, *args], name or f"saver-{self.id().split('.')[-1]}", env=env)
+
+    def start_host_window(self, width, height, title="probe host"):
+        """A top-level window of the probe; returns (process, handle)."""
+        process = self.start([PROBE, "host", str(width), str(height), title], f"host-{self.id().split('.')[-1]}",
+                             stdout=subprocess.PIPE)
+        line = process.popen.stdout.readline()
+        if not line.strip():
+            raise AssertionError("probe host window did not start")
+        return process, int(line)
+
+    def start_cover(self):
+        process = self.start([PROBE, "cover"], f"cover-{self.id().split('.')[-1]}", stdout=subprocess.PIPE)
+        line = process.popen.stdout.readline()
+        if not line.strip():
+            raise AssertionError("probe cover window did not start")
+        return process, int(line)
+
+    def wait_for_saver_window(self, count=1):
+        return wait_for(lambda: (lambda found: found if len(found) >= count else None)(saver_windows()),
+                        "the saver window")
+
+
+def main():
+    unittest.main(verbosity=2)

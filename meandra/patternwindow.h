@@ -2,8 +2,13 @@
 // pattern drawn over it.
 #pragma once
 #include <windows.h>
+#include <stdint.h>
 
 namespace meandra {
+
+// Set when the saver window's destruction begins; never cleared. A media
+// notification that arrives after it no longer restarts the tune.
+extern uint8_t Closing;
 
 LRESULT CALLBACK PatternWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

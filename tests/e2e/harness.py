@@ -113,8 +113,7 @@ class Process:
         self.log = open(_log_path(name), "w")
         full_env = dict(os.environ, **(env or {}))
         self.popen = subprocess.Popen(["wine", *args], stdin=subprocess.DEVNULL,
-                                      stdout=stdout or self.log, stderr=self.log, env=full_env,
-                                      start_new_session=True)
+                                      stdout=stdout or self.log, stderr=self.log, env=full_env)
 
     @property
     def pid(self):
@@ -139,9 +138,11 @@ class Process:
             return True
 
     def kill(self):
+        # Only the process itself: a program that was first to start in the
+        # desktop is the parent of the desktop's explorer, which must stay.
         if self.running():
             try:
-                os.killpg(self.popen.pid, signal.SIGKILL)
+                os.kill(self.popen.pid, signal.SIGKILL)
             except ProcessLookupError:
                 pass
             self.popen.wait(10)

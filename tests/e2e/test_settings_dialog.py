@@ -114,6 +114,7 @@ class Choosing(SettingsDialogCase):
 
         for end in (by_cancel_button, by_escape, by_close_message):
             with self.subTest(end=end.__name__):
+                harness.reg_delete(VENDOR_KEY)
                 saver, dialog = self.open_dialog("/c")
                 click_on(control(dialog, "Two-Tone"))
                 click_on(control(dialog, "On"))

@@ -112,7 +112,11 @@ class Choosing(SettingsDialogCase):
         def by_close_message(dialog):
             harness.probe("close", dialog["hwnd"])
 
-        for end in (by_cancel_button, by_escape, by_close_message):
+        def by_alt_f4(dialog):
+            self.make_foreground(dialog)
+            harness.key("alt+F4")
+
+        for end in (by_cancel_button, by_escape, by_close_message, by_alt_f4):
             with self.subTest(end=end.__name__):
                 harness.reg_delete(VENDOR_KEY)
                 saver, dialog = self.open_dialog("/c")
@@ -181,18 +185,24 @@ class AboutBox(SettingsDialogCase):
             self.make_foreground(about)
             harness.key("Escape")
 
+        def by_alt_f4(about):
+            self.make_foreground(about)
+            harness.key("alt+F4")
+
         saver, dialog = self.open_dialog("/c")
         click_on(control(dialog, "Two-Tone"))
         wait_for(lambda: checked(dialog) == {TWO_TONE, SOUND_OFF}, "Two-Tone checked")
-        for how, end in (("button", by_ok_button), ("alt+a", by_enter), ("button", by_escape)):
+        for how, end in (("button", by_ok_button), ("alt+a", by_enter), ("button", by_escape),
+                         ("alt+a", by_alt_f4)):
             with self.subTest(open=how, end=end.__name__):
                 about = self.open_about(dialog, how)
                 self.assertFalse([d for d in dialogs() if d["hwnd"] == dialog["hwnd"]][0]["enabled"],
                                  "the settings dialog waits for the About box")
                 self.assertIn("v2.1", [c["title"] for c in harness.children(about["hwnd"])])
                 end(about)
-                wait_for_dialogs(1)
+                [back] = wait_for_dialogs(1)
                 self.assertTrue(saver.running())
+                self.assertTrue(back["enabled"], "the settings dialog takes input again")
                 self.assertEqual(checked(dialog), {TWO_TONE, SOUND_OFF})
         self.assertIsNone(settings_value("mono"), "the About box stores nothing")
         click_on(control(dialog, "OK"))

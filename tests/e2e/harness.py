@@ -60,7 +60,7 @@ def wait_for(condition, what, timeout=DEADLINE, interval=0.2):
 def wine(*args, timeout=60, env=None, check=True):
     """Runs a Win32 program to its end and returns the CompletedProcess."""
     full_env = dict(os.environ, **(env or {}))
-    result = subprocess.run(["wine", *args], capture_output=True, text=True, timeout=timeout,
+    result = subprocess.run(["wine", *args], capture_output=True, text=True, errors="replace", timeout=timeout,
                             env=full_env, stdin=subprocess.DEVNULL)
     if check and result.returncode != 0:
         raise AssertionError(f"wine {' '.join(args)} exited with {result.returncode}: {result.stderr[-2000:]}")

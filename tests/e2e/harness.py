@@ -84,6 +84,7 @@ def parse_window(line):
         fields[key] = int(fields[key], 16)
     fields["rect"] = tuple(int(n) for n in fields["rect"].split(","))
     fields["client"] = tuple(int(n) for n in fields["client"].split(","))
+    fields["origin"] = tuple(int(n) for n in fields["origin"].split(","))
     return fields
 
 
@@ -146,6 +147,8 @@ class Process:
             except ProcessLookupError:
                 pass
             self.popen.wait(10)
+        if self.popen.stdout:
+            self.popen.stdout.close()
         self.log.close()
 
 

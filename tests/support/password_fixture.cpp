@@ -20,10 +20,11 @@ void LogCall(const char* text) {
   }
 }
 
-bool CursorShowing() {
-  CURSORINFO info = {};
-  info.cbSize = sizeof info;
-  return GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING);
+// The calling thread's cursor display count, left as it was.
+int CursorCount() {
+  int count = ShowCursor(FALSE) + 1;
+  ShowCursor(TRUE);
+  return count;
 }
 
 }  // namespace
@@ -35,8 +36,8 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     std::fclose(file);
   }
   char line[160];
-  std::snprintf(line, sizeof line, "verify window=%ld cursor=%d answer=%c",
-                static_cast<long>(reinterpret_cast<INT_PTR>(window)), CursorShowing() ? 1 : 0, answer);
+  std::snprintf(line, sizeof line, "verify window=%ld cursor-count=%d answer=%c",
+                static_cast<long>(reinterpret_cast<INT_PTR>(window)), CursorCount(), answer);
   LogCall(line);
   return answer == '1';
 }

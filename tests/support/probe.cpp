@@ -40,13 +40,15 @@ void PrintWindow(HWND window) {
   GetWindowRect(window, &rect);
   RECT client = {};
   GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   std::printf("hwnd=%ld class=%s pid=%lu rect=%ld,%ld,%ld,%ld client=%ld,%ld style=0x%08lx exstyle=0x%08lx "
-              "visible=%d enabled=%d parent=%ld owner=%ld title=%s\n",
+              "origin=%ld,%ld visible=%d enabled=%d parent=%ld owner=%ld title=%s\n",
               Handle(window), className, process, rect.left, rect.top, rect.right, rect.bottom, client.right,
               client.bottom, static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
-              static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), IsWindowVisible(window) ? 1 : 0,
+              static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)), origin.x, origin.y, IsWindowVisible(window) ? 1 : 0,
               IsWindowEnabled(window) ? 1 : 0, Handle(GetAncestor(window, GA_PARENT)),
               Handle(GetWindow(window, GW_OWNER)), title);
 }

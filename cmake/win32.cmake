@@ -30,7 +30,7 @@ set(MEANDRA_SCR $<TARGET_FILE:meandra>)
 # Win32 and end-to-end tests, which therefore run one at a time.
 set(MEANDRA_WINE_DIR ${PROJECT_BINARY_DIR}/wine)
 set(MEANDRA_WINE_ENV ${MEANDRA_WINE_DIR}/env.sh)
-add_test(NAME wine_start COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wine-env start ${MEANDRA_WINE_DIR})
+add_test(NAME wine_start COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wine-env start ${MEANDRA_WINE_DIR} $<TARGET_FILE:probe>)
 add_test(NAME wine_stop COMMAND ${PROJECT_SOURCE_DIR}/tests/support/wine-env stop ${MEANDRA_WINE_DIR})
 set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
 set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)

@@ -18,6 +18,12 @@ const char PasswordProvider[] = "SCRSAVE";
 typedef BOOL(WINAPI* VerifyScreenSavePwdFn)(HWND);
 typedef DWORD(WINAPI* PwdChangePasswordFn)(LPCSTR, HWND, DWORD, LPVOID);
 
+// Entry points found by name have the type their component documents.
+template <typename Function>
+Function FindEntry(HMODULE library, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
 // LoadLibrary results up to 32 are error codes on 16-bit-era platforms.
 bool IsLoaded(HMODULE library) { return reinterpret_cast<UINT_PTR>(library) > 32; }
 
@@ -44,7 +50,7 @@ uint8_t AskForPassword() {
   uint8_t approved = 1;
   HMODULE library = LoadSystemLibrary(PasswordLibrary);
   if (!IsLoaded(library)) return approved;
-  auto verify = reinterpret_cast<VerifyScreenSavePwdFn>(GetProcAddress(library, VerifyEntry));
+  auto verify = FindEntry<VerifyScreenSavePwdFn>(library, VerifyEntry);
   ShowCursor(TRUE);
   if (verify != nullptr) approved = verify(SaverWindow) ? 1 : 0;
   ShowCursor(FALSE);
@@ -90,7 +96,7 @@ uint8_t VerifyPasswordAndClose() {
 void ChangePassword(HWND owner) {
   HMODULE library = LoadSystemLibrary(ChangeLibrary);
   if (!IsLoaded(library)) return;
-  auto change = reinterpret_cast<PwdChangePasswordFn>(GetProcAddress(library, ChangeEntry));
+  auto change = FindEntry<PwdChangePasswordFn>(library, ChangeEntry);
   if (change != nullptr) change(PasswordProvider, owner, 0, nullptr);
   FreeLibrary(library);
 }

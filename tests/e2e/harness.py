@@ -60,7 +60,7 @@ def wait_for(condition, what, timeout=DEADLINE, interval=0.2):
 def wine(*args, timeout=60, env=None, check=True):
     """Runs a Win32 program to its end and returns the CompletedProcess."""
     full_env = dict(os.environ, **(env or {}))
-    result = subprocess.run(["wine", *args], capture_output=True, text=True, timeout=timeout,
+    result = subprocess.run(["wine", *args], capture_output=True, text=True, errors="replace", timeout=timeout,
                             env=full_env, stdin=subprocess.DEVNULL)
     if check and result.returncode != 0:
         raise AssertionError(f"wine {' '.join(args)} exited with {result.returncode}: {result.stderr[-2000:]}")
@@ -113,8 +113,7 @@ class Process:
         self.log = open(_log_path(name), "w")
         full_env = dict(os.environ, **(env or {}))
         self.popen = subprocess.Popen(["wine", *args], stdin=subprocess.DEVNULL,
-                                      stdout=stdout or self.log, stderr=self.log, env=full_env,
-                                      start_new_session=True)
+                                      stdout=stdout or self.log, stderr=self.log, env=full_env)
 
     @property
     def pid(self):
@@ -139,9 +138,11 @@ class Process:
             return True
 
     def kill(self):
+        # Only the process itself: a program that was first to start in the
+        # desktop is the parent of the desktop's explorer, which must stay.
         if self.running():
             try:
-                os.killpg(self.popen.pid, signal.SIGKILL)
+                os.kill(self.popen.pid, signal.SIGKILL)
             except ProcessLookupError:
                 pass
             self.popen.wait(10)

@@ -4,6 +4,8 @@
 //   probe children HWND            child windows of HWND
 //   probe host W H [TITLE]         a top-level window of that outer size; prints
 //                                  its handle and lives until it is closed
+//   probe keep                     a hidden window that keeps the Wine desktop
+//                                  alive between tests; lives until killed
 //   probe cover                    a window over the whole desktop showing the
 //                                  test picture (see CoverColour); lives until closed
 //   probe post HWND MSG WPARAM LPARAM
@@ -11,6 +13,8 @@
 //   probe cursor                   cursor position
 //   probe foreground               the foreground window
 //   probe checked HWND ID          IsDlgButtonChecked of a dialog's control
+//   probe cursorinfo               the cursor shape shown, and whether it shows
+//   probe activate HWND            brings HWND to the foreground
 // Handles are written and read in decimal.
 #include <windows.h>
 
@@ -28,7 +32,10 @@ void PrintWindow(HWND window) {
   char className[128] = {};
   GetClassNameA(window, className, sizeof className);
   char title[128] = {};
-  GetWindowTextA(window, title, sizeof title);
+  WCHAR wideTitle[128] = {};
+  // Reads the text without sending a message, so a busy window cannot block it.
+  InternalGetWindowText(window, wideTitle, 128);
+  WideCharToMultiByte(CP_ACP, 0, wideTitle, -1, title, sizeof title, nullptr, nullptr);
   RECT rect = {};
   GetWindowRect(window, &rect);
   RECT client = {};
@@ -129,6 +136,8 @@ int main(int argc, char** argv) {
                              argc > 4 ? argv[4] : "probe host");
     SetForegroundWindow(window);
     return RunWindow(window);
+  } else if (!std::strcmp(command, "keep")) {
+    return RunWindow(MakeWindow(WS_POPUP, 0, 0, 1, 1, "probe keep"));
   } else if (!std::strcmp(command, "cover")) {
     HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                              GetSystemMetrics(SM_CYSCREEN), "probe cover");
@@ -149,6 +158,14 @@ int main(int argc, char** argv) {
     std::printf("%ld %ld\n", point.x, point.y);
   } else if (!std::strcmp(command, "foreground")) {
     std::printf("%ld\n", Handle(GetForegroundWindow()));
+  } else if (!std::strcmp(command, "cursorinfo")) {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    std::printf("handle=%ld showing=%d\n", static_cast<long>(reinterpret_cast<INT_PTR>(info.hCursor)),
+                (info.flags & CURSOR_SHOWING) ? 1 : 0);
+  } else if (!std::strcmp(command, "activate") && argc > 2) {
+    return SetForegroundWindow(ParseWindow(argv[2])) ? 0 : 1;
   } else if (!std::strcmp(command, "checked") && argc > 3) {
     std::printf("%u\n", IsDlgButtonChecked(ParseWindow(argv[2]), std::atoi(argv[3])));
   } else {

@@ -1,6 +1,4 @@
 // Helper of the tune's end-to-end tests, run under Wine:
-//   musicprobe sound              loads the settings as the saver does and
-//                                 prints the sound flag it gets
 //   musicprobe temp               prints the platform's temporary directory
 //   musicprobe destroy-notify HWND W
 //                                 posts WM_DESTROY and then MM_MCINOTIFY
@@ -14,16 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "settings/settings.h"
-
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const char* command = argv[1];
-  if (!std::strcmp(command, "sound")) {
-    settings::LoadSettings();
-    std::printf("%u\n", settings::SoundOn);
-    return 0;
-  }
   if (!std::strcmp(command, "temp")) {
     char buffer[MAX_PATH + 1];
     DWORD n = GetTempPathA(sizeof buffer, buffer);

@@ -1,3 +1,5 @@
+list(APPEND PURE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/tunepath.cpp)
 list(APPEND WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/patternwindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tunefile.cpp)

@@ -1,0 +1,4 @@
+list(APPEND PURE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/restartguard.cpp)
+list(APPEND WIN32_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/midi.cpp)

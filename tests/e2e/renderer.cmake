@@ -1,0 +1,5 @@
+# The pattern model that the pattern tests compare screenshots with: the
+# saver's own units, built for Win32 so that it runs the saver's arithmetic.
+add_executable(patternmodel ${PROJECT_SOURCE_DIR}/tests/support/patternmodel.cpp)
+target_link_libraries(patternmodel PRIVATE meandra_units user32 gdi32 advapi32 winmm -static)
+list(APPEND MEANDRA_E2E_DEPENDS patternmodel)

@@ -3,23 +3,112 @@
 #include <mmsystem.h>
 
 #include "defsaver/defsaver.h"
+#include "meandra/fpucontrol.h"
+#include "meandra/gditarget.h"
+#include "meandra/pattern.h"
+#include "meandra/randomclock.h"
 #include "meandra/tunefile.h"
+#include "settings/settings.h"
 
 namespace meandra {
 
 uint8_t Closing;
+int32_t ScreenWidth;
+int32_t ScreenHeight;
+HBITMAP CanvasBitmap;
+HDC WindowDC;
+HDC MemoryDC;
 
 namespace {
 
+using pattern::CanvasHeight;
+using pattern::CanvasWidth;
+
+// Copies the desktop into a new canvas: one to one full-screen, shrunk into
+// the window in the preview.
+void CreateCanvas(HWND window) {
+  ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+  ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+  if (defsaver::IsPreview) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    CanvasWidth = client.right;
+    CanvasHeight = client.bottom;
+  } else {
+    CanvasWidth = ScreenWidth;
+    CanvasHeight = ScreenHeight;
+  }
+  WindowDC = GetDC(nullptr);
+  MemoryDC = CreateCompatibleDC(WindowDC);
+  // Compatible with the screen, not the memory context, for the screen's colours.
+  CanvasBitmap = CreateCompatibleBitmap(WindowDC, CanvasWidth, CanvasHeight);
+  if (CanvasBitmap != nullptr) {
+    HGDIOBJ previous = SelectObject(MemoryDC, CanvasBitmap);
+    if (defsaver::IsPreview) {
+      StretchBlt(MemoryDC, 0, 0, CanvasWidth, CanvasHeight, WindowDC, 0, 0, ScreenWidth, ScreenHeight, SRCCOPY);
+    } else {
+      BitBlt(MemoryDC, 0, 0, CanvasWidth, CanvasHeight, WindowDC, 0, 0, SRCCOPY);
+    }
+    SelectObject(MemoryDC, previous);
+  }
+  DeleteDC(MemoryDC);
+  ReleaseDC(nullptr, WindowDC);
+}
+
+void StartDrawing(HWND window) {
+  pattern::SetDrawingLimits();
+  SetTimer(window, DrawTimerId, defsaver::IsPreview ? PreviewInterval : SaverInterval, nullptr);
+}
+
+// Deleted once only; the handle is cleared so that later messages find no canvas.
+void FreeCanvas() {
+  if (CanvasBitmap == nullptr) return;
+  DeleteObject(CanvasBitmap);
+  CanvasBitmap = nullptr;
+}
+
 LRESULT HandleCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  randomness::SeedFromClock();
+  CreateCanvas(window);
+  fpucontrol::UseDoublePrecision();
+  pattern::ChoosePatternParameters();
   WriteTuneFile(window);
+  StartDrawing(window);
   return defsaver::SaverWindowProc(window, message, wParam, lParam);
+}
+
+// The whole canvas is copied; the platform confines it to the region to be
+// repainted. Without a canvas the region is only validated.
+LRESULT PaintCanvas(HWND window) {
+  PAINTSTRUCT paint;
+  HDC paintDC = BeginPaint(window, &paint);
+  if (CanvasBitmap != nullptr) {
+    MemoryDC = CreateCompatibleDC(paintDC);
+    HGDIOBJ previous = SelectObject(MemoryDC, CanvasBitmap);
+    BitBlt(paintDC, 0, 0, CanvasWidth, CanvasHeight, MemoryDC, 0, 0, SRCCOPY);
+    SelectObject(MemoryDC, previous);
+    DeleteDC(MemoryDC);
+  }
+  EndPaint(window, &paint);
+  return 0;
+}
+
+// Draws straight onto the window; the canvas is not touched, so a tick after
+// destruction is harmless.
+LRESULT RunTick(HWND window) {
+  fpucontrol::UseDoublePrecision();
+  WindowDC = GetDC(window);
+  pattern::PixelTarget target = gditarget::DeviceTarget(WindowDC);
+  for (int step = 0; step < StepsPerTick; ++step) pattern::PatternStep(target, settings::MonoColours);
+  ReleaseDC(window, WindowDC);
+  return 0;
 }
 
 LRESULT HandleDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Closing = 1;
   StopTuneForClose();
   EraseTuneFile();
+  FreeCanvas();
   return defsaver::SaverWindowProc(window, message, wParam, lParam);
 }
 
@@ -31,6 +120,10 @@ LRESULT CALLBACK PatternWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       return HandleCreate(window, message, wParam, lParam);
     case WM_DESTROY:
       return HandleDestroy(window, message, wParam, lParam);
+    case WM_PAINT:
+      return PaintCanvas(window);
+    case WM_TIMER:
+      return RunTick(window);
     case MM_MCINOTIFY:
       return RestartTune(window);
     default:

@@ -1,5 +1,5 @@
-// The saver window's own window procedure: the desktop picture and the
-// pattern drawn over it.
+// The saver window's own window procedure: the desktop picture (the canvas)
+// and the pattern drawn over it.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -9,6 +9,21 @@ namespace meandra {
 // Set when the saver window's destruction begins; never cleared. A media
 // notification that arrives after it no longer restarts the tune.
 extern uint8_t Closing;
+
+// The primary screen's size, read at creation.
+extern int32_t ScreenWidth;
+extern int32_t ScreenHeight;
+// The desktop as it was at creation, CanvasWidth x CanvasHeight; 0 before
+// creation and again once destruction has deleted it.
+extern HBITMAP CanvasBitmap;
+// Scratch contexts, valid only while one message is handled.
+extern HDC WindowDC;
+extern HDC MemoryDC;
+
+constexpr UINT_PTR DrawTimerId = 5;
+constexpr UINT SaverInterval = 40;    // ms between ticks, full-screen
+constexpr UINT PreviewInterval = 70;  // ms between ticks, in the preview
+constexpr int StepsPerTick = 2;
 
 LRESULT CALLBACK PatternWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,0 +1,222 @@
+"""The pattern as the built saver draws it, full-screen over a known picture
+and in a 152 x 112 preview, frozen and compared with the pattern model
+(tests/support/patternmodel.cpp) for the seed the saver took from the clock."""
+import datetime
+import os
+import signal
+import subprocess
+import time
+
+import numpy
+from PIL import Image
+
+import harness
+from harness import wait_for
+
+MODEL = os.path.join(harness.BUILD_DIR, "tests", "e2e", "patternmodel.exe")
+SETTINGS_KEY = r"HKCU\Software\Orvendel\ScreenSavers\Meandra"
+SAVER_INTERVAL, PREVIEW_INTERVAL = 40, 70  # ms between ticks
+CREDIT_RISE = 16  # the credit line's top above the bottom edge
+HOST_BACKGROUND = (128, 128, 128)  # the probe's host window, GRAY_BRUSH
+
+
+def ms_of_day_utc():
+    now = datetime.datetime.now(datetime.timezone.utc)
+    return ((now.hour * 60 + now.minute) * 60 + now.second) * 1000 + now.microsecond // 1000
+
+
+def freeze_saver(case):
+    """Stops the saver's process where it is; it is ended by the case's cleanup."""
+    pids = wait_for(lambda: harness.wine_pids("meandra.scr"), "the saver's process")
+    for pid in pids:
+        os.kill(pid, signal.SIGSTOP)
+    case.addCleanup(lambda: [_signal(pid, signal.SIGCONT) for pid in pids])
+
+
+def _signal(pid, number):
+    try:
+        os.kill(pid, number)
+    except ProcessLookupError:
+        pass
+
+
+def stable_screenshot(name):
+    """A screenshot once two in a row agree: anything still on its way to the display has arrived."""
+    last = [harness.screenshot(name)]
+
+    def settled():
+        shot = harness.screenshot(name)
+        same = numpy.array_equal(shot, last[0])
+        last[0] = shot
+        return same
+
+    wait_for(settled, "the display to settle")
+    return last[0]
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def find_seed(shot, name, width, height, mono, seeds, max_steps, visible):
+    """(seed, steps) candidates whose last ball shows in the shot, which holds the canvas's visible part."""
+    path = os.path.join(harness.OUT, name + ".ppm")
+    Image.fromarray(shot).save(path)
+    args = ["search", width, height, mono, seeds[0], seeds[1], max_steps, windows_path(path), 0, 0, *visible]
+    result = harness.wine(MODEL, *(str(a) for a in args), timeout=300)
+    return [tuple(int(n) for n in line.split()[1:]) for line in result.stdout.splitlines()
+            if line.startswith("candidate")]
+
+
+def render_model(name, width, height, mono, seed, steps):
+    """The model's pattern after `steps` steps and its mask: 0 untouched, 1 ball, 2 credit text."""
+    out, mask = (os.path.join(harness.OUT, f"{name}-model.{ext}") for ext in ("ppm", "pgm"))
+    args = ["render", width, height, mono, seed, steps, windows_path(out), windows_path(mask)]
+    harness.wine(MODEL, *(str(a) for a in args))
+    return numpy.asarray(Image.open(out).convert("RGB")), numpy.asarray(Image.open(mask))
+
+
+class PatternTestCase(harness.SaverTestCase):
+    def setUp(self):
+        super().setUp()
+        harness.reg_add(SETTINGS_KEY, "sound", "REG_DWORD", 0)
+        self.addCleanup(harness.reg_delete, SETTINGS_KEY)
+
+    def end_processes(self):
+        """Ends this run's programs (the frozen saver too), so that the next run starts afresh."""
+        for process in self.processes:
+            process.kill()
+        self.processes.clear()
+        harness.end_strays("meandra.scr")
+
+    def store_mode(self, mono):
+        harness.reg_add(SETTINGS_KEY, "mono", "REG_DWORD", mono)
+
+    def run_and_freeze(self, args, name, interval, grown):
+        """Starts the saver, lets it draw until grown() says enough, freezes it;
+        returns (window, shot, seed range, step bound)."""
+        before = ms_of_day_utc()
+        self.start_saver(*args, name=name)
+        if args[0] == "/s":
+            full = (0, 0, harness.DESKTOP_WIDTH, harness.DESKTOP_HEIGHT)
+            [window] = wait_for(lambda: [w for w in harness.saver_windows() if w["rect"] == full],
+                                "the full-screen saver window")
+        else:
+            [window] = wait_for(lambda: [w for w in harness.children(int(args[1])) if w["class"] == "screensaver"],
+                                "the preview window")
+        after = ms_of_day_utc()
+        if after < before:
+            self.skipTest("the run crossed midnight UTC")
+        wait_for(grown, "the pattern to grow", interval=0.1)
+        freeze_saver(self)
+        frozen = ms_of_day_utc()
+        shot = stable_screenshot(name)
+        max_steps = 2 * ((frozen - before) // interval + 2)
+        return window, shot, (before, after), max_steps
+
+    def match_in_either_mode(self, shot, name, width, height, stored_mono, seeds, max_steps, visible=None):
+        """The one (mono, seed, steps) that explains the shot; the stored mode is tried first."""
+        for mono in (stored_mono, 1 - stored_mono):
+            found = find_seed(shot, f"{name}-m{mono}", width, height, mono, seeds, max_steps,
+                              visible or (width, height))
+            if found:
+                return mono, found
+        self.fail(f"no seed in {seeds} and no step count up to {max_steps} explains {name}.png")
+
+    def check_mode(self, stored_mono, mono):
+        if mono != stored_mono and stored_mono == 0:
+            # The store is read by LoadSettings; until it reads "mono", every run is "Single".
+            self.skipTest("the saver ran in Single with Two-Tone stored: this build does not load the setting")
+        self.assertEqual(mono, stored_mono)
+
+
+class FullScreen(PatternTestCase):
+    def test_pattern_over_the_desktop_is_the_model_pattern_for_the_clock_seed(self):
+        for stored_mono in (1, 0):
+            with self.subTest(mono=stored_mono):
+                try:
+                    self.run_one(stored_mono)
+                finally:
+                    self.end_processes()
+
+    def run_one(self, stored_mono):
+        self.store_mode(stored_mono)
+        cover, _ = self.start_cover()
+        picture = harness.cover_picture()
+        wait_for(lambda: numpy.array_equal(harness.screenshot("cover"), picture), "the cover picture")
+        name = f"fullscreen-mono{stored_mono}"
+        _, shot, seeds, max_steps = self.run_and_freeze(
+            ["/s"], name, SAVER_INTERVAL,
+            lambda: numpy.any(harness.screenshot("growing") != picture, axis=-1).sum() > 20000)
+        width, height = harness.DESKTOP_WIDTH, harness.DESKTOP_HEIGHT
+
+        footprint = numpy.any(shot != picture, axis=-1)
+        self.assertGreater(footprint.sum(), 5000, "the pattern has grown")
+        self.assertGreater((~footprint).sum(), width * height // 3, "the desktop picture shows around it")
+        # Mirror-symmetric about both centre lines, away from the credit line
+        # at the bottom and its mirror image at the top.
+        band = slice(CREDIT_RISE, height - CREDIT_RISE)
+        self.assertEqual(int((footprint[band] != footprint[band, ::-1]).sum()), 0)
+        self.assertEqual(int((footprint[band] != footprint[::-1][band]).sum()), 0)
+
+        mono, found = self.match_in_either_mode(shot, name, width, height, stored_mono, seeds, max_steps)
+        self.check_mode(stored_mono, mono)
+        wrong = []
+        for seed, steps in found:
+            model, mask = render_model(name, width, height, mono, seed, steps)
+            balls, untouched = mask == 1, mask == 0
+            wrong_balls = int((shot[balls] != model[balls]).any(axis=-1).sum())
+            wrong_desktop = int((shot[untouched] != picture[untouched]).any(axis=-1).sum())
+            if wrong_balls == wrong_desktop == 0:
+                break
+            wrong.append((seed, steps, wrong_balls, wrong_desktop))
+        else:
+            self.fail(f"no candidate (seed, steps, wrong ball pixels, wrong desktop pixels) matches: {wrong}")
+        text = shot[mask == 2]
+        self.assertTrue((text == 255).all(axis=-1).any(), "white credit letters")
+
+
+class Preview(PatternTestCase):
+    def test_preview_pattern_is_the_model_pattern_for_the_clock_seed(self):
+        for stored_mono in (1, 0):
+            with self.subTest(mono=stored_mono):
+                try:
+                    self.run_one(stored_mono)
+                finally:
+                    self.end_processes()
+
+    def run_one(self, stored_mono):
+        self.store_mode(stored_mono)
+        _, host = self.start_host_window(152, 112, "preview host")
+        [host_window] = wait_for(lambda: [w for w in harness.windows() if w["hwnd"] == host], "the host window")
+        name = f"preview-mono{stored_mono}"
+        started = time.monotonic()
+        # What Wine shows of the preview cannot tell its growth: a second of ticks, then.
+        child, shot, seeds, max_steps = self.run_and_freeze(["/p", str(host)], name, PREVIEW_INTERVAL,
+                                                            lambda: time.monotonic() - started > 1.5)
+        self.assertEqual(child["parent"], host)
+        self.assertEqual(child["client"], (152, 112))
+        left, top = child["rect"][:2]
+        # Only the host's client area shows of the preview.
+        visible = host_window["client"]
+        crop = shot[top:top + visible[1], left:left + visible[0]]
+        Image.fromarray(crop).save(os.path.join(harness.OUT, name + "-crop.png"))
+        if (crop == HOST_BACKGROUND).all():
+            self.skipTest("Wine shows nothing of a child window that another process draws")
+        canvas = numpy.zeros((112, 152, 3), numpy.uint8)
+        canvas[:visible[1], :visible[0]] = crop
+
+        mono, found = self.match_in_either_mode(canvas, name, 152, 112, stored_mono, seeds, max_steps,
+                                                visible=visible)
+        self.check_mode(stored_mono, mono)
+        seed, steps = found[-1]
+        model, mask = render_model(name, 152, 112, mono, seed, steps)
+        shown = numpy.zeros(mask.shape, bool)
+        shown[:visible[1], :visible[0]] = True
+        balls = (mask == 1) & shown
+        self.assertGreater(int(balls.sum()), 1000)
+        self.assertEqual(int((canvas[balls] != model[balls]).any(axis=-1).sum()), 0, "balls as the model draws them")
+
+
+if __name__ == "__main__":
+    harness.main()

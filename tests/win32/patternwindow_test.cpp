@@ -1,0 +1,345 @@
+// The saver window's own procedure on real windows under Wine: the desktop
+// capture, the tick against the pattern model, repainting, and the messages
+// it keeps from the framework.
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "defsaver/defsaver.h"
+#include "meandra/fpucontrol.h"
+#include "meandra/pattern.h"
+#include "meandra/patternwindow.h"
+#include "meandra/random.h"
+#include "meandra/tables.h"
+#include "settings/settings.h"
+#include "tests/support/imagetarget.h"
+
+namespace {
+
+using imagetarget::CoverColour;
+using imagetarget::Image;
+
+constexpr uint32_t Unknown = 0xFF000000;  // a model pixel under the credit text
+
+// --- the known desktop picture -----------------------------------------------
+
+LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  std::vector<uint32_t> pixels(size_t(client.right) * client.bottom);
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x) {
+      uint32_t c = CoverColour(x, y);
+      pixels[size_t(y) * client.right + x] = imagetarget::Red(c) << 16 | imagetarget::Green(c) << 8 | imagetarget::Blue(c);
+    }
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
+  SetDIBitsToDevice(dc, 0, 0, client.right, client.bottom, 0, 0, 0, client.bottom, pixels.data(), &info,
+                    DIB_RGB_COLORS);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+HWND ShowCover() {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = CoverProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "cover";
+  RegisterClassA(&windowClass);
+  HWND cover = CreateWindowExA(0, "cover", "cover", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                               GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, windowClass.hInstance, nullptr);
+  UpdateWindow(cover);
+  GdiFlush();
+  return cover;
+}
+
+// --- reading pixels back ---------------------------------------------------
+
+std::vector<uint32_t> FromDib(const std::vector<uint32_t>& dib) {
+  std::vector<uint32_t> pixels(dib.size());
+  for (size_t i = 0; i < dib.size(); ++i)
+    pixels[i] = (dib[i] >> 16 & 0xFF) | (dib[i] & 0xFF00) | (dib[i] & 0xFF) << 16;
+  return pixels;
+}
+
+BITMAPINFO TopDown(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  return info;
+}
+
+// What a device context shows, as 0x00BBGGRR pixels.
+std::vector<uint32_t> Grab(HDC source, int x, int y, int width, int height) {
+  BITMAPINFO info = TopDown(width, height);
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(source);
+  HGDIOBJ previous = SelectObject(memory, section);
+  BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+  GdiFlush();
+  std::vector<uint32_t> dib(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(width) * height);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  DeleteObject(section);
+  return FromDib(dib);
+}
+
+std::vector<uint32_t> GrabWindow(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HDC dc = GetDC(window);
+  std::vector<uint32_t> pixels = Grab(dc, 0, 0, client.right, client.bottom);
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
+std::vector<uint32_t> GrabCanvas() {
+  BITMAPINFO info = TopDown(pattern::CanvasWidth, pattern::CanvasHeight);
+  std::vector<uint32_t> dib(size_t(pattern::CanvasWidth) * pattern::CanvasHeight);
+  HDC screen = GetDC(nullptr);
+  int rows = GetDIBits(screen, meandra::CanvasBitmap, 0, pattern::CanvasHeight, dib.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(rows, pattern::CanvasHeight);
+  return FromDib(dib);
+}
+
+int CountDifferences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  int count = 0;
+  size_t first = 0, last = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (a[i] != b[i]) {
+      if (!count++) first = i;
+      last = i;
+    }
+  if (count) std::printf("%d differ, pixels %u .. %u, first %06x against %06x\n", count, unsigned(first),
+                         unsigned(last), unsigned(a[first]), unsigned(b[first]));
+  return count + int(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
+}
+
+// --- the saver window --------------------------------------------------------
+
+void DrainQuit() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+class PatternWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    defsaver::ModuleInstance = GetModuleHandleA(nullptr);
+    defsaver::IsPreview = 0;
+    meandra::Closing = 0;
+    settings::SoundOn = 0;
+    settings::MonoColours = 1;
+    cover = ShowCover();
+  }
+  void TearDown() override {
+    if (saver) DestroyWindow(saver);
+    if (host) DestroyWindow(host);
+    DestroyWindow(cover);
+    DrainQuit();
+  }
+  HWND CreateFullScreen() {
+    saver = defsaver::CreateSaverWindow(nullptr, "screensaver", meandra::PatternWindowProc,
+                                        static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    UpdateWindow(saver);
+    return saver;
+  }
+  HWND cover = nullptr, saver = nullptr, host = nullptr;
+};
+
+// The model of one tick: two steps over what the window shows now, with the
+// credit text's own size; its pixels are left out (Unknown) where the
+// balls do not cover them, since the font's shapes are the platform's.
+std::vector<uint32_t> ModelTick(HWND window, const std::vector<uint32_t>& before) {
+  Image model(pattern::CanvasWidth, pattern::CanvasHeight);
+  model.pixels = before;
+  HDC dc = GetDC(window);
+  SIZE size = {};
+  GetTextExtentPoint32A(dc, tables::CreditLine, tables::CreditLength, &size);
+  ReleaseDC(window, dc);
+  model.textWidth = size.cx;
+  model.textHeight = size.cy;
+  for (int32_t step = 0; step < meandra::StepsPerTick; ++step) {
+    model.pixelCalls.clear();
+    pattern::PixelTarget target = model.target();
+    target.drawText = [](void* context, int32_t x, int32_t y, const char*, int32_t, uint32_t) {
+      Image& image = Image::Of(context);
+      for (int32_t row = 0; row < image.textHeight; ++row)
+        for (int32_t column = 0; column < image.textWidth; ++column) image.put(x + column, y + row, Unknown);
+    };
+    pattern::PatternStep(target, settings::MonoColours);
+  }
+  return model.pixels;
+}
+
+// Runs the model from a copy of the pattern's state and puts the state back.
+std::vector<uint32_t> PredictTick(HWND window, const std::vector<uint32_t>& before) {
+  fpucontrol::UseDoublePrecision();
+  uint32_t state = randomness::RandomState;
+  double penX = pattern::PenX, penY = pattern::PenY;
+  int32_t heading = pattern::Heading, turnRate = pattern::TurnRate;
+  int32_t weights[3] = {pattern::RedWeight, pattern::GreenWeight, pattern::BlueWeight};
+  int32_t drifts[3] = {pattern::RedDrift, pattern::GreenDrift, pattern::BlueDrift};
+  int32_t creditX = pattern::CreditX;
+  std::vector<uint32_t> predicted = ModelTick(window, before);
+  randomness::RandomState = state;
+  pattern::PenX = penX;
+  pattern::PenY = penY;
+  pattern::Heading = heading;
+  pattern::TurnRate = turnRate;
+  pattern::RedWeight = weights[0], pattern::GreenWeight = weights[1], pattern::BlueWeight = weights[2];
+  pattern::RedDrift = drifts[0], pattern::GreenDrift = drifts[1], pattern::BlueDrift = drifts[2];
+  pattern::CreditX = creditX;
+  return predicted;
+}
+
+void ExpectMatchesModel(const std::vector<uint32_t>& shown, const std::vector<uint32_t>& predicted,
+                        const std::vector<uint32_t>& before) {
+  int wrong = 0, changed = 0;
+  for (size_t i = 0; i < shown.size(); ++i) {
+    if (predicted[i] == Unknown) continue;
+    wrong += shown[i] != predicted[i];
+    changed += predicted[i] != before[i];
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_GT(changed, 1000);
+}
+
+TEST_F(PatternWindowTest, FullScreenCapturesTheDesktopAndTicksAsTheModelPredicts) {
+  for (uint8_t mono : {1, 0}) {
+    SCOPED_TRACE(mono ? "single" : "two-tone");
+    settings::MonoColours = mono;
+    RedrawWindow(cover, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // after the last saver window
+    GdiFlush();
+    CreateFullScreen();
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_EQ(pattern::CanvasWidth, width);
+    ASSERT_EQ(pattern::CanvasHeight, height);
+    EXPECT_EQ(pattern::MaxX, width - 17);
+    EXPECT_EQ(pattern::MaxY, height - 17);
+    ASSERT_NE(meandra::CanvasBitmap, nullptr);
+
+    Image cover(width, height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) cover.put(x, y, CoverColour(x, y));
+    EXPECT_EQ(CountDifferences(GrabCanvas(), cover.pixels), 0) << "the canvas holds the desktop";
+    std::vector<uint32_t> before = GrabWindow(saver);
+    EXPECT_EQ(CountDifferences(before, cover.pixels), 0) << "the first paint shows the canvas";
+
+    // Two ticks, the second from a timer of another identifier.
+    for (WPARAM timer : {meandra::DrawTimerId, WPARAM(7)}) {
+      std::vector<uint32_t> predicted = PredictTick(saver, before);
+      EXPECT_EQ(SendMessageA(saver, WM_TIMER, timer, 0), 0);
+      std::vector<uint32_t> after = GrabWindow(saver);
+      ExpectMatchesModel(after, predicted, before);
+      before = after;
+    }
+    EXPECT_EQ(CountDifferences(GrabCanvas(), cover.pixels), 0) << "ticks leave the canvas as captured";
+
+    // A repaint of part of the window puts the desktop back there only.
+    RECT part = {100, 80, 300, 260};
+    InvalidateRect(saver, &part, FALSE);
+    UpdateWindow(saver);
+    std::vector<uint32_t> repainted = GrabWindow(saver);
+    int wrongInside = 0, wrongOutside = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        size_t i = size_t(y) * width + x;
+        bool inside = x >= part.left && x < part.right && y >= part.top && y < part.bottom;
+        if (inside) wrongInside += repainted[i] != cover.pixels[i];
+        else wrongOutside += repainted[i] != before[i];
+      }
+    EXPECT_EQ(wrongInside, 0);
+    EXPECT_EQ(wrongOutside, 0);
+    DestroyWindow(saver);
+    saver = nullptr;
+    DrainQuit();
+  }
+}
+
+TEST_F(PatternWindowTest, DrawTimerIsIdentifierFiveOnTheWindow) {
+  CreateFullScreen();
+  MSG message = {};
+  DWORD end = GetTickCount() + 5000;
+  while (!PeekMessageA(&message, saver, WM_TIMER, WM_TIMER, PM_REMOVE) && GetTickCount() < end) Sleep(5);
+  EXPECT_EQ(message.message, UINT(WM_TIMER));
+  EXPECT_EQ(message.wParam, meandra::DrawTimerId);
+}
+
+TEST_F(PatternWindowTest, KeptMessagesReturnZero) {
+  CreateFullScreen();
+  EXPECT_EQ(SendMessageA(saver, WM_TIMER, 5, 0), 0);
+  EXPECT_EQ(SendMessageA(saver, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0), 0);
+  InvalidateRect(saver, nullptr, FALSE);
+  EXPECT_EQ(SendMessageA(saver, WM_PAINT, 0, 0), 0);
+  EXPECT_FALSE(GetUpdateRect(saver, nullptr, FALSE)) << "painting validated the window";
+}
+
+TEST_F(PatternWindowTest, RepeatedDestructionFreesTheCanvasOnceAndLaterMessagesAreHarmless) {
+  CreateFullScreen();
+  HBITMAP canvas = meandra::CanvasBitmap;
+  ASSERT_NE(canvas, nullptr);
+  SendMessageA(saver, WM_DESTROY, 0, 0);
+  EXPECT_EQ(meandra::Closing, 1);
+  EXPECT_EQ(meandra::CanvasBitmap, nullptr);
+  EXPECT_EQ(GetObjectType(canvas), 0u) << "deleted";
+  std::vector<uint32_t> shown = GrabWindow(saver);
+  SendMessageA(saver, WM_DESTROY, 0, 0);
+  InvalidateRect(saver, nullptr, FALSE);
+  UpdateWindow(saver);
+  EXPECT_FALSE(GetUpdateRect(saver, nullptr, FALSE)) << "a paint without canvas still validates";
+  EXPECT_EQ(CountDifferences(GrabWindow(saver), shown), 0) << "and leaves the window as it was";
+  EXPECT_EQ(SendMessageA(saver, WM_TIMER, 5, 0), 0);
+  MSG quit;
+  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "destruction still reached the framework";
+}
+
+TEST_F(PatternWindowTest, PreviewShrinksTheWholeScreenIntoTheWindow) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "previewhost";
+  RegisterClassA(&windowClass);
+  host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, 300, 200, 152, 112, nullptr,
+                         nullptr, windowClass.hInstance, nullptr);
+  UpdateWindow(host);
+  GdiFlush();
+  int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  // The same shrinking of the screen as it is now, for comparison.
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP expected = CreateCompatibleBitmap(screen, 152, 112);
+  HGDIOBJ previous = SelectObject(memory, expected);
+  StretchBlt(memory, 0, 0, 152, 112, screen, 0, 0, screenWidth, screenHeight, SRCCOPY);
+  std::vector<uint32_t> shrunk = Grab(memory, 0, 0, 152, 112);
+  SelectObject(memory, previous);
+  DeleteObject(expected);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  defsaver::IsPreview = 1;
+  saver = defsaver::CreateSaverWindow(host, "screensaver", meandra::PatternWindowProc, nullptr);
+  UpdateWindow(saver);
+  EXPECT_EQ(pattern::CanvasWidth, 152);
+  EXPECT_EQ(pattern::CanvasHeight, 112);
+  EXPECT_EQ(pattern::MaxX, 135);
+  EXPECT_EQ(pattern::MaxY, 95);
+  EXPECT_EQ(CountDifferences(GrabCanvas(), shrunk), 0);
+  std::vector<uint32_t> before = GrabWindow(saver);
+  EXPECT_EQ(CountDifferences(before, shrunk), 0);
+  std::vector<uint32_t> predicted = PredictTick(saver, before);
+  EXPECT_EQ(SendMessageA(saver, WM_TIMER, 5, 0), 0);
+  ExpectMatchesModel(GrabWindow(saver), predicted, before);
+}
+
+}  // namespace

@@ -262,6 +262,9 @@ def unix_path_of(windows_path):
 
 # --- test cases -----------------------------------------------------------
 
+APP_DEFAULTS_KEY = r"HKCU\Software\Wine\AppDefaults\meandra.scr"
+
+
 class SaverTestCase(unittest.TestCase):
     """Ends every process a case started, and any saver left in the prefix."""
 
@@ -269,6 +272,12 @@ class SaverTestCase(unittest.TestCase):
         end_strays("meandra.scr")
         self.processes = []
         self.addCleanup(self._end_processes)
+        # The same cases again with Wine reporting another Windows version
+        # to the saver (its per-program Version setting), e.g. "win98".
+        version = os.environ.get("MEANDRA_E2E_WINDOWS_VERSION")
+        if version:
+            reg_add(APP_DEFAULTS_KEY, "Version", "REG_SZ", version)
+            self.addCleanup(reg_delete, APP_DEFAULTS_KEY)
 
     def _end_processes(self):
         if any(p.running() for p in self.processes):

@@ -123,18 +123,21 @@ class PatternTestCase(harness.SaverTestCase):
                 return mono, found
         self.fail(f"no seed in {seeds} and no step count up to {max_steps} explains {name}.png")
 
-    def check_mode(self, stored_mono, mono):
-        self.assertEqual(mono, stored_mono, "the saver drew in the stored colour mode")
-
-
-class FullScreen(PatternTestCase):
-    def test_pattern_over_the_desktop_is_the_model_pattern_for_the_clock_seed(self):
+    def run_in_both_modes(self):
         for stored_mono in (1, 0):
             with self.subTest(mono=stored_mono):
                 try:
                     self.run_one(stored_mono)
                 finally:
                     self.end_processes()
+
+    def check_mode(self, stored_mono, mono):
+        self.assertEqual(mono, stored_mono, "the saver drew in the stored colour mode")
+
+
+class FullScreen(PatternTestCase):
+    def test_pattern_over_the_desktop_is_the_model_pattern_for_the_clock_seed(self):
+        self.run_in_both_modes()
 
     def run_one(self, stored_mono):
         self.store_mode(stored_mono)
@@ -175,12 +178,7 @@ class FullScreen(PatternTestCase):
 
 class Preview(PatternTestCase):
     def test_preview_pattern_is_the_model_pattern_for_the_clock_seed(self):
-        for stored_mono in (1, 0):
-            with self.subTest(mono=stored_mono):
-                try:
-                    self.run_one(stored_mono)
-                finally:
-                    self.end_processes()
+        self.run_in_both_modes()
 
     def run_one(self, stored_mono):
         self.store_mode(stored_mono)

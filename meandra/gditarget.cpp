@@ -27,7 +27,7 @@ void DrawDeviceText(void* context, int32_t x, int32_t y, const char* text, int32
 }  // namespace
 
 pattern::PixelTarget DeviceTarget(HDC dc) {
-  return pattern::PixelTarget{dc, SetDevicePixel, MeasureDeviceText, DrawDeviceText};
+  return pattern::PixelTarget{dc, SetDevicePixel, MeasureDeviceText, DrawDeviceText, nullptr};
 }
 
 }  // namespace gditarget

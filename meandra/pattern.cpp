@@ -153,6 +153,7 @@ int32_t FoldIntoRange(int32_t v, int32_t limit) {
 }
 
 void StampBlob(const PixelTarget& target) {
+  if (target.ballStamped != nullptr) target.ballStamped(target.context, StampX, StampY);
   const uint8_t* shade = tables::BlobSprite;
   for (int32_t row = 0; row < tables::BlobSize; ++row) {
     for (int32_t column = 0; column < tables::BlobSize; ++column, ++shade) {

@@ -18,6 +18,9 @@ struct PixelTarget {
   bool (*measureText)(void* context, const char* text, int32_t length, int32_t* width);
   // Draws the text with its top-left corner at (x, y), background transparent.
   void (*drawText)(void* context, int32_t x, int32_t y, const char* text, int32_t length, uint32_t colour);
+  // Told of each ball's top-left corner before its pixels are set, for a
+  // target that keeps track of what changed; may be null.
+  void (*ballStamped)(void* context, int32_t left, int32_t top);
 };
 
 // The drawing area and the largest top-left corner at which the ball still

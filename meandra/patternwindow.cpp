@@ -5,6 +5,7 @@
 #include "defsaver/defsaver.h"
 #include "meandra/fpucontrol.h"
 #include "meandra/gditarget.h"
+#include "meandra/offscreen.h"
 #include "meandra/pattern.h"
 #include "meandra/randomclock.h"
 #include "meandra/tunefile.h"
@@ -18,6 +19,7 @@ int32_t ScreenHeight;
 HBITMAP CanvasBitmap;
 HDC WindowDC;
 HDC MemoryDC;
+uint8_t DrawPerPixel;
 
 namespace {
 
@@ -49,6 +51,8 @@ void CreateCanvas(HWND window) {
     } else {
       BitBlt(MemoryDC, 0, 0, CanvasWidth, CanvasHeight, WindowDC, 0, 0, SRCCOPY);
     }
+    if (!DrawPerPixel && offscreen::SuitsScreen(WindowDC))
+      offscreen::CreateImage(WindowDC, MemoryDC, CanvasWidth, CanvasHeight);
     SelectObject(MemoryDC, previous);
   }
   DeleteDC(MemoryDC);
@@ -62,6 +66,7 @@ void StartDrawing(HWND window) {
 
 // Deleted once only; the handle is cleared so that later messages find no canvas.
 void FreeCanvas() {
+  offscreen::FreeImage();
   if (CanvasBitmap == nullptr) return;
   DeleteObject(CanvasBitmap);
   CanvasBitmap = nullptr;
@@ -78,14 +83,17 @@ LRESULT HandleCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The whole canvas is copied; the platform confines it to the region to be
-// repainted. Without a canvas the region is only validated.
+// repainted, and the off-screen image gets the same. Without a canvas the
+// region is only validated.
 LRESULT PaintCanvas(HWND window) {
+  offscreen::NoteRepaint(window);
   PAINTSTRUCT paint;
   HDC paintDC = BeginPaint(window, &paint);
   if (CanvasBitmap != nullptr) {
     MemoryDC = CreateCompatibleDC(paintDC);
     HGDIOBJ previous = SelectObject(MemoryDC, CanvasBitmap);
     BitBlt(paintDC, 0, 0, CanvasWidth, CanvasHeight, MemoryDC, 0, 0, SRCCOPY);
+    offscreen::PutBackCanvas(MemoryDC);
     SelectObject(MemoryDC, previous);
     DeleteDC(MemoryDC);
   }
@@ -93,13 +101,22 @@ LRESULT PaintCanvas(HWND window) {
   return 0;
 }
 
-// Draws straight onto the window; the canvas is not touched, so a tick after
-// destruction is harmless.
+void RunSteps(const pattern::PixelTarget& target) {
+  for (int step = 0; step < StepsPerTick; ++step) pattern::PatternStep(target, settings::MonoColours);
+}
+
+// Draws into the off-screen image and copies what changed, or else straight
+// onto the window. The canvas is not touched, so a tick after destruction
+// (which freed the image) is harmless.
 LRESULT RunTick(HWND window) {
   fpucontrol::UseDoublePrecision();
   WindowDC = GetDC(window);
-  pattern::PixelTarget target = gditarget::DeviceTarget(WindowDC);
-  for (int step = 0; step < StepsPerTick; ++step) pattern::PatternStep(target, settings::MonoColours);
+  if (offscreen::ImageBitmap != nullptr) {
+    RunSteps(offscreen::ImageTarget());
+    offscreen::CopyChanged(WindowDC);
+  } else {
+    RunSteps(gditarget::DeviceTarget(WindowDC));
+  }
   ReleaseDC(window, WindowDC);
   return 0;
 }

@@ -218,9 +218,14 @@ TEST(PatternStep, StampsThe640x480ExampleToThePixel) {
     struct {
       int32_t x, y;
     } expected[] = {{100, 50}, {523, 50}, {523, 413}, {100, 413}, {550, 75}, {73, 75}, {73, 388}, {550, 388}};
+    ASSERT_EQ(image.balls.size(), 8u);
     for (int i = 0; i < 8; ++i) {
       EXPECT_EQ(stamps[i].x, expected[i].x) << i;
       EXPECT_EQ(stamps[i].y, expected[i].y) << i;
+      // The target hears of each ball just before its pixels.
+      EXPECT_EQ(image.balls[i].left, expected[i].x) << i;
+      EXPECT_EQ(image.balls[i].top, expected[i].y) << i;
+      EXPECT_EQ(image.balls[i].pixelsBefore, size_t(i) * DrawnPixels) << i;
     }
     // Each ball pixel for pixel, row after row.
     size_t call = 0;

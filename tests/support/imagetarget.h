@@ -22,11 +22,19 @@ struct TextCall {
   int32_t length;
 };
 
+// A ball announced to the target: its corner and how many pixels had been
+// set before it.
+struct BallMark {
+  int32_t left, top;
+  size_t pixelsBefore;
+};
+
 struct Image {
   int32_t width = 0, height = 0;
   std::vector<uint32_t> pixels;
   std::vector<PixelCall> pixelCalls;
   std::vector<TextCall> textCalls;
+  std::vector<BallMark> balls;
   int32_t textWidth = 5 * tables::CreditLength;
   int32_t textHeight = 10;
   bool measureFails = false;
@@ -55,7 +63,11 @@ struct Image {
       for (int32_t column = 0; column < image.textWidth; ++column) image.put(x + column, y + row, colour);
   }
 
-  pattern::PixelTarget target() { return pattern::PixelTarget{this, SetPixel, Measure, Draw}; }
+  static void Ball(void* context, int32_t left, int32_t top) {
+    Of(context).balls.push_back({left, top, Of(context).pixelCalls.size()});
+  }
+
+  pattern::PixelTarget target() { return pattern::PixelTarget{this, SetPixel, Measure, Draw, Ball}; }
 };
 
 inline uint32_t Red(uint32_t colour) { return colour & 0xFF; }

@@ -1,0 +1,61 @@
+#include "meandra/dirtyrects.h"
+
+namespace dirtyrects {
+
+namespace {
+
+int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }
+int32_t Max(int32_t a, int32_t b) { return a > b ? a : b; }
+
+void RemoveAt(RectList& list, int index) {
+  list.rects[index] = list.rects[list.count - 1];
+  --list.count;
+}
+
+// The index of a rectangle whose union with rect is no larger than the two
+// apart, or -1.
+int FindCheapMerge(const RectList& list, const Rect& rect) {
+  for (int i = 0; i < list.count; ++i)
+    if (Area(Union(list.rects[i], rect)) <= Area(list.rects[i]) + Area(rect)) return i;
+  return -1;
+}
+
+int LeastGrowth(const RectList& list, const Rect& rect) {
+  int best = 0;
+  int64_t bestGrowth = Area(Union(list.rects[0], rect)) - Area(list.rects[0]);
+  for (int i = 1; i < list.count; ++i) {
+    int64_t growth = Area(Union(list.rects[i], rect)) - Area(list.rects[i]);
+    if (growth < bestGrowth) best = i, bestGrowth = growth;
+  }
+  return best;
+}
+
+}  // namespace
+
+int64_t Area(const Rect& rect) {
+  return static_cast<int64_t>(rect.right - rect.left) * (rect.bottom - rect.top);
+}
+
+Rect Union(const Rect& a, const Rect& b) {
+  return Rect{Min(a.left, b.left), Min(a.top, b.top), Max(a.right, b.right), Max(a.bottom, b.bottom)};
+}
+
+void Add(RectList& list, Rect rect, int32_t width, int32_t height) {
+  rect = Rect{Max(rect.left, 0), Max(rect.top, 0), Min(rect.right, width), Min(rect.bottom, height)};
+  if (rect.left >= rect.right || rect.top >= rect.bottom) return;
+  // A union can make a further merge cheap, so merging goes on until none is.
+  for (int i = FindCheapMerge(list, rect); i >= 0; i = FindCheapMerge(list, rect)) {
+    rect = Union(list.rects[i], rect);
+    RemoveAt(list, i);
+  }
+  if (list.count == Capacity) {
+    int i = LeastGrowth(list, rect);
+    rect = Union(list.rects[i], rect);
+    RemoveAt(list, i);
+  }
+  list.rects[list.count++] = rect;
+}
+
+void Clear(RectList& list) { list.count = 0; }
+
+}  // namespace dirtyrects

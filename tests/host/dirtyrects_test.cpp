@@ -1,0 +1,124 @@
+#include "meandra/dirtyrects.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "meandra/random.h"
+
+namespace {
+
+using dirtyrects::Rect;
+using dirtyrects::RectList;
+
+constexpr int32_t Width = 200;
+constexpr int32_t Height = 150;
+
+RectList Empty() {
+  RectList list;
+  dirtyrects::Clear(list);
+  return list;
+}
+
+bool Covers(const RectList& list, int32_t x, int32_t y) {
+  for (int i = 0; i < list.count; ++i) {
+    const Rect& r = list.rects[i];
+    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+  }
+  return false;
+}
+
+// Every pixel of every added rectangle that lies inside the image is covered,
+// and no listed rectangle reaches outside the image.
+void ExpectCoversAll(const RectList& list, const std::vector<Rect>& added) {
+  for (const Rect& r : added)
+    for (int32_t y = r.top; y < r.bottom; ++y)
+      for (int32_t x = r.left; x < r.right; ++x) {
+        if (x < 0 || y < 0 || x >= Width || y >= Height) continue;
+        ASSERT_TRUE(Covers(list, x, y)) << x << "," << y;
+      }
+  for (int i = 0; i < list.count; ++i) {
+    EXPECT_GE(list.rects[i].left, 0);
+    EXPECT_GE(list.rects[i].top, 0);
+    EXPECT_LE(list.rects[i].right, Width);
+    EXPECT_LE(list.rects[i].bottom, Height);
+  }
+}
+
+TEST(DirtyRects, ClipsToTheImage) {
+  struct {
+    Rect added;
+    int count;
+    Rect kept;
+  } cases[] = {
+      {{10, 20, 27, 37}, 1, {10, 20, 27, 37}},
+      {{-5, -8, 12, 9}, 1, {0, 0, 12, 9}},          // over the top-left corner
+      {{190, 140, 207, 157}, 1, {190, 140, 200, 150}},  // over the bottom-right corner
+      {{-17, 40, 0, 57}, 0, {}},                    // wholly left
+      {{200, 40, 217, 57}, 0, {}},                  // wholly right
+      {{40, -17, 57, 0}, 0, {}},                    // wholly above
+      {{40, 150, 57, 167}, 0, {}},                  // wholly below
+      {{-300, -300, 500, 500}, 1, {0, 0, Width, Height}},
+  };
+  for (const auto& c : cases) {
+    RectList list = Empty();
+    dirtyrects::Add(list, c.added, Width, Height);
+    ASSERT_EQ(list.count, c.count) << c.added.left << "," << c.added.top;
+    if (c.count) {
+      EXPECT_EQ(list.rects[0].left, c.kept.left);
+      EXPECT_EQ(list.rects[0].top, c.kept.top);
+      EXPECT_EQ(list.rects[0].right, c.kept.right);
+      EXPECT_EQ(list.rects[0].bottom, c.kept.bottom);
+    }
+  }
+}
+
+TEST(DirtyRects, OverlappingBallsMergeAndDistantOnesStayApart) {
+  RectList list = Empty();
+  dirtyrects::Add(list, {100, 50, 117, 67}, Width, Height);
+  dirtyrects::Add(list, {106, 54, 123, 71}, Width, Height);  // the next step's ball, 6 across and 4 down
+  ASSERT_EQ(list.count, 1);
+  EXPECT_EQ(dirtyrects::Area(list.rects[0]), 23 * 21);
+
+  list = Empty();
+  dirtyrects::Add(list, {10, 10, 27, 27}, Width, Height);
+  dirtyrects::Add(list, {40, 10, 57, 27}, Width, Height);
+  EXPECT_EQ(list.count, 2) << "one copy of both would take 799 pixels instead of 578";
+  // A rectangle between them makes one union cheap, and that union the next.
+  dirtyrects::Add(list, {20, 10, 47, 27}, Width, Height);
+  ASSERT_EQ(list.count, 1);
+  EXPECT_EQ(dirtyrects::Area(list.rects[0]), 47 * 17);
+  ExpectCoversAll(list, {{10, 10, 27, 27}, {40, 10, 57, 27}, {20, 10, 47, 27}});
+}
+
+TEST(DirtyRects, AFullListStillCoversEverythingAdded) {
+  RectList list = Empty();
+  std::vector<Rect> added;
+  for (int32_t i = 0; i < 3 * dirtyrects::Capacity; ++i) {  // a grid of pixels far apart
+    Rect r = {(i % 12) * 16, (i / 12) * 16, (i % 12) * 16 + 1, (i / 12) * 16 + 1};
+    added.push_back(r);
+    dirtyrects::Add(list, r, Width, Height);
+    ASSERT_LE(list.count, dirtyrects::Capacity);
+  }
+  ExpectCoversAll(list, added);
+}
+
+TEST(DirtyRects, RandomBallsAreAllCovered) {
+  randomness::RandomState = 7;
+  for (int run = 0; run < 50; ++run) {
+    RectList list = Empty();
+    std::vector<Rect> added;
+    for (int i = 0; i < 18; ++i) {
+      int32_t x = int32_t(randomness::RandomBelow(Width + 40)) - 20;
+      int32_t y = int32_t(randomness::RandomBelow(Height + 40)) - 20;
+      added.push_back({x, y, x + 17, y + 17});
+      dirtyrects::Add(list, added.back(), Width, Height);
+    }
+    ExpectCoversAll(list, added);
+    int64_t listed = 0;
+    for (int i = 0; i < list.count; ++i) listed += dirtyrects::Area(list.rects[i]);
+    EXPECT_LE(listed, int64_t(18) * 17 * 17) << "merging never copies more than the balls apart";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+// Pixels of real windows under Wine for the Win32 tests: a full-screen
+// window that shows a known desktop picture, and reading back what a window,
+// a device context or the canvas shows.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "meandra/pattern.h"
+#include "meandra/patternwindow.h"
+#include "tests/support/imagetarget.h"
+
+namespace windowpixels {
+
+// --- the known desktop picture -----------------------------------------------
+
+inline LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  std::vector<uint32_t> pixels(size_t(client.right) * client.bottom);
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x) {
+      uint32_t c = imagetarget::CoverColour(x, y);
+      pixels[size_t(y) * client.right + x] = imagetarget::Red(c) << 16 | imagetarget::Green(c) << 8 | imagetarget::Blue(c);
+    }
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
+  SetDIBitsToDevice(dc, 0, 0, client.right, client.bottom, 0, 0, 0, client.bottom, pixels.data(), &info,
+                    DIB_RGB_COLORS);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+inline HWND ShowCover() {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = CoverProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "cover";
+  RegisterClassA(&windowClass);
+  HWND cover = CreateWindowExA(0, "cover", "cover", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                               GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, windowClass.hInstance, nullptr);
+  UpdateWindow(cover);
+  GdiFlush();
+  return cover;
+}
+
+// --- reading pixels back ---------------------------------------------------
+
+inline std::vector<uint32_t> FromDib(const std::vector<uint32_t>& dib) {
+  std::vector<uint32_t> pixels(dib.size());
+  for (size_t i = 0; i < dib.size(); ++i)
+    pixels[i] = (dib[i] >> 16 & 0xFF) | (dib[i] & 0xFF00) | (dib[i] & 0xFF) << 16;
+  return pixels;
+}
+
+inline BITMAPINFO TopDown(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  return info;
+}
+
+// What a device context shows, as 0x00BBGGRR pixels.
+inline std::vector<uint32_t> Grab(HDC source, int x, int y, int width, int height) {
+  BITMAPINFO info = TopDown(width, height);
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(source);
+  HGDIOBJ previous = SelectObject(memory, section);
+  BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+  GdiFlush();
+  std::vector<uint32_t> dib(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(width) * height);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  DeleteObject(section);
+  return FromDib(dib);
+}
+
+inline std::vector<uint32_t> GrabWindow(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HDC dc = GetDC(window);
+  std::vector<uint32_t> pixels = Grab(dc, 0, 0, client.right, client.bottom);
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
+inline std::vector<uint32_t> GrabCanvas() {
+  BITMAPINFO info = TopDown(pattern::CanvasWidth, pattern::CanvasHeight);
+  std::vector<uint32_t> dib(size_t(pattern::CanvasWidth) * pattern::CanvasHeight);
+  HDC screen = GetDC(nullptr);
+  int rows = GetDIBits(screen, meandra::CanvasBitmap, 0, pattern::CanvasHeight, dib.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(rows, pattern::CanvasHeight);
+  return FromDib(dib);
+}
+
+inline int CountDifferences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  int count = 0;
+  size_t first = 0, last = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (a[i] != b[i]) {
+      if (!count++) first = i;
+      last = i;
+    }
+  if (count) std::printf("%d differ, pixels %u .. %u, first %06x against %06x\n", count, unsigned(first),
+                         unsigned(last), unsigned(a[first]), unsigned(b[first]));
+  return count + int(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
+}
+
+// --- the saver window --------------------------------------------------------
+
+inline void DrainQuit() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+}  // namespace windowpixels

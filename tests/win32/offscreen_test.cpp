@@ -1,0 +1,203 @@
+// The off-screen drawing path against the per-pixel one, on real windows
+// under Wine: for the same seed the window must end up with the same pixels
+// through both, also when it is repainted in part or covered for a while in
+// the middle of the run, and the canvas must stay as captured.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "defsaver/defsaver.h"
+#include "meandra/fpucontrol.h"
+#include "meandra/offscreen.h"
+#include "meandra/pattern.h"
+#include "meandra/patternwindow.h"
+#include "meandra/random.h"
+#include "settings/settings.h"
+#include "tests/support/windowpixels.h"
+
+namespace {
+
+using namespace windowpixels;
+
+constexpr int Ticks = 300;
+constexpr int OverlapShownAt = 100;
+constexpr int OverlapGoneAt = 150;
+constexpr int RepaintAt = 200;
+
+struct Case {
+  const char* name;
+  bool preview;
+  int width, height;  // of the preview's client area; the screen's when full-screen
+  uint32_t seed;
+  uint8_t mono;
+};
+
+// Full-screen on the test desktop, where the diagonal images leave it at the
+// top and bottom; the preview's usual size; canvases too narrow and too low
+// for a whole ball, whose stamps leave them on the left and right, and on
+// the top and bottom.
+const Case Cases[] = {
+    {"full-screen single", false, 0, 0, 1234567, 1},
+    {"full-screen two-tone", false, 0, 0, 1234567, 0},
+    {"full-screen two-tone, another seed", false, 0, 0, 86399999, 0},
+    {"preview single", true, 152, 112, 42, 1},
+    {"preview two-tone", true, 152, 112, 42, 0},
+    {"narrow canvas", true, 12, 200, 777, 0},
+    {"low canvas", true, 300, 12, 777, 1},
+};
+
+struct RunResult {
+  std::vector<uint32_t> canvasAtStart, canvasAtEnd, shown;
+  bool usedImage = false;
+};
+
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    DispatchMessageA(&message);
+  }
+}
+
+HWND ShowOverlap(const RECT& place) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  windowClass.lpszClassName = "overlap";
+  RegisterClassA(&windowClass);
+  HWND overlap = CreateWindowExA(WS_EX_TOPMOST, "overlap", "", WS_POPUP, place.left, place.top,
+                                 place.right - place.left, place.bottom - place.top, nullptr, nullptr,
+                                 windowClass.hInstance, nullptr);
+  ShowWindow(overlap, SW_SHOWNOACTIVATE);
+  UpdateWindow(overlap);
+  return overlap;
+}
+
+class OffscreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    defsaver::ModuleInstance = GetModuleHandleA(nullptr);
+    meandra::Closing = 0;
+    settings::SoundOn = 0;
+    desktop = ShowCover();
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));  // captured with the screen
+    windowClass.lpszClassName = "previewhost";
+    RegisterClassA(&windowClass);
+  }
+  void TearDown() override {
+    if (saver && IsWindow(saver)) DestroyWindow(saver);
+    if (host) DestroyWindow(host);
+    DestroyWindow(desktop);
+    meandra::DrawPerPixel = 0;
+    DrainQuit();
+  }
+
+  // Creates the saver window as the saver does, stops its timer so that only
+  // the test's ticks run, and chooses the pattern from the case's seed.
+  HWND CreateSaver(const Case& c) {
+    RedrawWindow(desktop, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // after the last saver window
+    GdiFlush();
+    defsaver::IsPreview = c.preview;
+    settings::MonoColours = c.mono;
+    if (c.preview) {
+      RECT frame = {0, 0, c.width, c.height};
+      host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, 300, 200, c.width, c.height,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+      GetClientRect(host, &frame);
+      EXPECT_EQ(frame.right, c.width);
+      UpdateWindow(host);
+      GdiFlush();
+      saver = defsaver::CreateSaverWindow(host, "screensaver", meandra::PatternWindowProc, nullptr);
+    } else {
+      saver = defsaver::CreateSaverWindow(nullptr, "screensaver", meandra::PatternWindowProc,
+                                          static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    KillTimer(saver, meandra::DrawTimerId);
+    fpucontrol::UseDoublePrecision();
+    randomness::RandomState = c.seed;
+    pattern::ChoosePatternParameters();
+    UpdateWindow(saver);
+    Pump();
+    return saver;
+  }
+
+  // Covers a part of the window (in screen coordinates) for a while, and
+  // repaints another part of it, between ticks.
+  RunResult RunTicks(const Case& c, uint8_t perPixel) {
+    meandra::DrawPerPixel = perPixel;
+    CreateSaver(c);
+    RunResult run;
+    run.usedImage = offscreen::ImageBitmap != nullptr;
+    run.canvasAtStart = GrabCanvas();
+    RECT client;
+    GetClientRect(saver, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(saver, &origin);
+    RECT overlapPlace = {origin.x + client.right / 4, origin.y + client.bottom / 3, origin.x + client.right * 3 / 4,
+                         origin.y + client.bottom};
+    RECT repaintPart = {client.right / 8, 0, client.right / 2, client.bottom * 2 / 3};
+    HWND overlap = nullptr;
+    for (int tick = 0; tick < Ticks; ++tick) {
+      if (tick == OverlapShownAt) overlap = ShowOverlap(overlapPlace);
+      if (tick == OverlapGoneAt) DestroyWindow(overlap);
+      if (tick == RepaintAt) InvalidateRect(saver, &repaintPart, FALSE);
+      Pump();
+      SendMessageA(saver, WM_TIMER, meandra::DrawTimerId, 0);
+    }
+    Pump();
+    EXPECT_TRUE(IsWindow(saver)) << "nothing closed the saver during the run";
+    run.shown = GrabWindow(saver);
+    run.canvasAtEnd = GrabCanvas();
+    DestroyWindow(saver);
+    saver = nullptr;
+    if (host) DestroyWindow(host);
+    host = nullptr;
+    DrainQuit();
+    EXPECT_EQ(offscreen::ImageBitmap, nullptr) << "destruction freed the image";
+    return run;
+  }
+
+  HWND desktop = nullptr, host = nullptr, saver = nullptr;
+};
+
+TEST_F(OffscreenTest, WindowShowsTheSamePixelsThroughBothPaths) {
+  for (const Case& c : Cases) {
+    SCOPED_TRACE(c.name);
+    RunResult reference = RunTicks(c, 1);
+    RunResult fast = RunTicks(c, 0);
+    EXPECT_FALSE(reference.usedImage);
+    EXPECT_TRUE(fast.usedImage);
+    ASSERT_EQ(CountDifferences(fast.canvasAtStart, reference.canvasAtStart), 0) << "both runs captured the same";
+    EXPECT_EQ(CountDifferences(reference.canvasAtEnd, reference.canvasAtStart), 0) << "canvas stays as captured";
+    EXPECT_EQ(CountDifferences(fast.canvasAtEnd, fast.canvasAtStart), 0) << "canvas stays as captured";
+    EXPECT_EQ(CountDifferences(fast.shown, reference.shown), 0);
+    int patterned = 0;
+    for (size_t i = 0; i < reference.shown.size(); ++i) patterned += reference.shown[i] != reference.canvasAtStart[i];
+    EXPECT_GT(patterned, int(reference.shown.size() / 20)) << "the pattern covers a good part of the window";
+  }
+}
+
+// The image follows the window through every tick, not only at the end.
+TEST_F(OffscreenTest, ImageEqualsTheWindowAfterEachTick) {
+  const Case c = {"full-screen", false, 0, 0, 99, 0};
+  CreateSaver(c);
+  ASSERT_NE(offscreen::ImageBitmap, nullptr);
+  RECT part = {0, 0, 400, 300};
+  for (int tick = 0; tick < 60; ++tick) {
+    if (tick == 30) InvalidateRect(saver, &part, FALSE);
+    Pump();
+    SendMessageA(saver, WM_TIMER, meandra::DrawTimerId, 0);
+    if (tick % 10 != 9) continue;
+    std::vector<uint32_t> image(offscreen::ImagePixels,
+                                offscreen::ImagePixels + size_t(offscreen::ImageWidth) * offscreen::ImageHeight);
+    ASSERT_EQ(CountDifferences(GrabWindow(saver), FromDib(image)), 0) << "after tick " << tick;
+  }
+}
+
+}  // namespace

@@ -113,6 +113,37 @@ inline int CountDifferences(const std::vector<uint32_t>& a, const std::vector<ui
   return count + int(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
 }
 
+// The desktop picture as the screen should show it, with the given window
+// rectangle (if any) filled with grey.
+inline std::vector<uint32_t> CoverPicture(const RECT* grey = nullptr) {
+  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  std::vector<uint32_t> picture(size_t(width) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      bool inGrey = grey && x >= grey->left && x < grey->right && y >= grey->top && y < grey->bottom;
+      picture[size_t(y) * width + x] = inGrey ? 0x808080 : imagetarget::CoverColour(x, y);
+    }
+  return picture;
+}
+
+// Wine puts what a window drew on the screen a little later, and shows what
+// a destroyed window covered again a little later: a capture of the screen
+// must wait until the screen shows what the test expects there.
+inline bool WaitForScreen(const std::vector<uint32_t>& expected, DWORD timeoutMs = 5000) {
+  DWORD end = GetTickCount() + timeoutMs;
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+      if (message.message != WM_QUIT) DispatchMessageA(&message);
+    HDC screen = GetDC(nullptr);
+    std::vector<uint32_t> shown = Grab(screen, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    ReleaseDC(nullptr, screen);
+    if (shown == expected) return true;
+    if (GetTickCount() > end) return CountDifferences(shown, expected) == 0;
+    Sleep(20);
+  }
+}
+
 // --- the saver window --------------------------------------------------------
 
 inline void DrainQuit() {

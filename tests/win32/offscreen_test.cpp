@@ -25,6 +25,8 @@ constexpr int Ticks = 300;
 constexpr int OverlapShownAt = 100;
 constexpr int OverlapGoneAt = 150;
 constexpr int RepaintAt = 200;
+constexpr int HostLeft = 300;
+constexpr int HostTop = 200;
 
 struct Case {
   const char* name;
@@ -102,17 +104,18 @@ class OffscreenTest : public ::testing::Test {
   // the test's ticks run, and chooses the pattern from the case's seed.
   HWND CreateSaver(const Case& c) {
     RedrawWindow(desktop, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // after the last saver window
-    GdiFlush();
+    EXPECT_TRUE(WaitForScreen(CoverPicture())) << "the screen shows the desktop picture again";
     defsaver::IsPreview = c.preview;
     settings::MonoColours = c.mono;
     if (c.preview) {
       RECT frame = {0, 0, c.width, c.height};
-      host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, 300, 200, c.width, c.height,
+      host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, HostLeft, HostTop, c.width, c.height,
                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
       GetClientRect(host, &frame);
       EXPECT_EQ(frame.right, c.width);
       UpdateWindow(host);
-      GdiFlush();
+      RECT place = {HostLeft, HostTop, HostLeft + c.width, HostTop + c.height};
+      EXPECT_TRUE(WaitForScreen(CoverPicture(&place))) << "the screen shows the preview's host";
       saver = defsaver::CreateSaverWindow(host, "screensaver", meandra::PatternWindowProc, nullptr);
     } else {
       saver = defsaver::CreateSaverWindow(nullptr, "screensaver", meandra::PatternWindowProc,

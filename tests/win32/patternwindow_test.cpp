@@ -116,7 +116,7 @@ TEST_F(PatternWindowTest, FullScreenCapturesTheDesktopAndTicksAsTheModelPredicts
     SCOPED_TRACE(mono ? "single" : "two-tone");
     settings::MonoColours = mono;
     RedrawWindow(cover, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // after the last saver window
-    GdiFlush();
+    ASSERT_TRUE(WaitForScreen(CoverPicture())) << "the screen shows the desktop picture again";
     CreateFullScreen();
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     ASSERT_EQ(pattern::CanvasWidth, width);
@@ -204,12 +204,14 @@ TEST_F(PatternWindowTest, PreviewShrinksTheWholeScreenIntoTheWindow) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = DefWindowProcA;
   windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   windowClass.lpszClassName = "previewhost";
   RegisterClassA(&windowClass);
-  host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, 300, 200, 152, 112, nullptr,
-                         nullptr, windowClass.hInstance, nullptr);
+  RECT place = {300, 200, 300 + 152, 200 + 112};
+  host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, place.left, place.top, 152, 112,
+                         nullptr, nullptr, windowClass.hInstance, nullptr);
   UpdateWindow(host);
-  GdiFlush();
+  ASSERT_TRUE(WaitForScreen(CoverPicture(&place))) << "the screen shows the desktop and the preview's host";
   int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
   // The same shrinking of the screen as it is now, for comparison.
   HDC screen = GetDC(nullptr);

@@ -1,5 +1,7 @@
 """Checks the built meandra.scr as a file: that it loads on every 32-bit
-Windows from 95 on. Usage: image_check.py meandra.scr imports-list"""
+Windows from 95 on, and that it needs no runtime behind it.
+Usage: image_check.py meandra.scr imports-list "object;files;and.a"
+"""
 import re
 import subprocess
 import sys
@@ -15,8 +17,14 @@ NEWER_THAN_I486 = re.compile(r"\tcmov|\tfcmov|\tfcomi|\tfucomi|%mm\d|%xmm\d|\t(?
                              r"movaps|movups|movss|movsd|cvt\w+|sfence|lfence|mfence|prefetch\w*|rdtsc|cpuid)\b")
 
 
-def objdump(*args):
-    return subprocess.run([OBJDUMP, *args, IMAGE], capture_output=True, text=True, check=True).stdout
+# Sections a compiler fills with constructors that a C runtime would run at
+# start-up; without a runtime nobody would run them.
+CONSTRUCTOR_SECTIONS = re.compile(r"^\s*\d+\s+(\.ctors|\.init_array|\.CRT\$XC\w*)", re.M)
+HEAP_FUNCTIONS = re.compile(r"Alloc|HeapCreate|GlobalLock|LocalLock")
+
+
+def objdump(*args, file=None):
+    return subprocess.run([OBJDUMP, *args, file or IMAGE], capture_output=True, text=True, check=True).stdout
 
 
 def imported_functions():
@@ -69,6 +77,15 @@ class Image(unittest.TestCase):
         self.assertIn("<dpiAware", found)
         self.assertRegex(found, r"<dpiAware[^>]*>\s*true\s*</dpiAware>")
 
+    def test_no_static_constructors(self):
+        self.assertTrue(OBJECTS)
+        for path in OBJECTS:
+            found = CONSTRUCTOR_SECTIONS.findall(objdump("-h", file=path))
+            self.assertEqual(found, [], f"{path} has constructors to run at start-up")
+
+    def test_nothing_comes_from_the_heap(self):
+        self.assertEqual(sorted(f for _, f in imported_functions() if HEAP_FUNCTIONS.search(f)), [])
+
     def test_image_is_small(self):
         with open(IMAGE, "rb") as image:
             size = len(image.read())
@@ -78,4 +95,5 @@ class Image(unittest.TestCase):
 
 if __name__ == "__main__":
     IMAGE, IMPORTS_LIST = sys.argv[1], sys.argv[2]
+    OBJECTS = [path for path in sys.argv[3].split(";") if path]
     unittest.main(argv=sys.argv[:1], verbosity=2)

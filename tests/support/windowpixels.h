@@ -37,14 +37,20 @@ inline LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPAR
   return 0;
 }
 
-inline HWND ShowCover() {
+// A top-level window class of the test's own; registering it again is harmless.
+inline void RegisterTestClass(const char* name, WNDPROC procedure, int stockBrush = NULL_BRUSH) {
   WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = CoverProc;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "cover";
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(stockBrush));
+  windowClass.lpszClassName = name;
   RegisterClassA(&windowClass);
+}
+
+inline HWND ShowCover() {
+  RegisterTestClass("cover", CoverProc);
   HWND cover = CreateWindowExA(0, "cover", "cover", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                               GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, windowClass.hInstance, nullptr);
+                               GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   UpdateWindow(cover);
   GdiFlush();
   return cover;
@@ -113,6 +119,24 @@ inline int CountDifferences(const std::vector<uint32_t>& a, const std::vector<ui
   return count + int(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
 }
 
+// A top-most grey window at place, standing in for the Display control
+// panel's preview area; it is captured with the screen.
+inline HWND ShowPreviewHost(const RECT& place) {
+  RegisterTestClass("previewhost", DefWindowProcA, GRAY_BRUSH);
+  HWND host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, place.left, place.top,
+                              place.right - place.left, place.bottom - place.top, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  UpdateWindow(host);
+  return host;
+}
+
+// Handles the messages waiting, leaving out quit messages.
+inline void DispatchPending() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    if (message.message != WM_QUIT) DispatchMessageA(&message);
+}
+
 // The desktop picture as the screen should show it, with the given window
 // rectangle (if any) filled with grey.
 inline std::vector<uint32_t> CoverPicture(const RECT* grey = nullptr) {
@@ -132,9 +156,7 @@ inline std::vector<uint32_t> CoverPicture(const RECT* grey = nullptr) {
 inline bool WaitForScreen(const std::vector<uint32_t>& expected, DWORD timeoutMs = 5000) {
   DWORD end = GetTickCount() + timeoutMs;
   for (;;) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-      if (message.message != WM_QUIT) DispatchMessageA(&message);
+    DispatchPending();
     HDC screen = GetDC(nullptr);
     std::vector<uint32_t> shown = Grab(screen, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     ReleaseDC(nullptr, screen);

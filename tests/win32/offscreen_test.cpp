@@ -55,24 +55,11 @@ struct RunResult {
   bool usedImage = false;
 };
 
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) continue;
-    DispatchMessageA(&message);
-  }
-}
-
 HWND ShowOverlap(const RECT& place) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  windowClass.lpszClassName = "overlap";
-  RegisterClassA(&windowClass);
+  RegisterTestClass("overlap", DefWindowProcA, WHITE_BRUSH);
   HWND overlap = CreateWindowExA(WS_EX_TOPMOST, "overlap", "", WS_POPUP, place.left, place.top,
                                  place.right - place.left, place.bottom - place.top, nullptr, nullptr,
-                                 windowClass.hInstance, nullptr);
+                                 GetModuleHandleA(nullptr), nullptr);
   ShowWindow(overlap, SW_SHOWNOACTIVATE);
   UpdateWindow(overlap);
   return overlap;
@@ -85,12 +72,6 @@ class OffscreenTest : public ::testing::Test {
     meandra::Closing = 0;
     settings::SoundOn = 0;
     desktop = ShowCover();
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));  // captured with the screen
-    windowClass.lpszClassName = "previewhost";
-    RegisterClassA(&windowClass);
   }
   void TearDown() override {
     if (saver && IsWindow(saver)) DestroyWindow(saver);
@@ -108,15 +89,12 @@ class OffscreenTest : public ::testing::Test {
     defsaver::IsPreview = c.preview;
     settings::MonoColours = c.mono;
     if (c.preview) {
-      RECT frame = {0, 0, c.width, c.height};
-      host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, HostLeft, HostTop, c.width, c.height,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-      GetClientRect(host, &frame);
-      EXPECT_EQ(frame.right, c.width);
-      UpdateWindow(host);
       RECT place = {HostLeft, HostTop, HostLeft + c.width, HostTop + c.height};
+      host = ShowPreviewHost(place);
       EXPECT_TRUE(WaitForScreen(CoverPicture(&place))) << "the screen shows the preview's host";
       saver = defsaver::CreateSaverWindow(host, "screensaver", meandra::PatternWindowProc, nullptr);
+      EXPECT_EQ(pattern::CanvasWidth, c.width);
+      EXPECT_EQ(pattern::CanvasHeight, c.height);
     } else {
       saver = defsaver::CreateSaverWindow(nullptr, "screensaver", meandra::PatternWindowProc,
                                           static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -126,7 +104,7 @@ class OffscreenTest : public ::testing::Test {
     randomness::RandomState = c.seed;
     pattern::ChoosePatternParameters();
     UpdateWindow(saver);
-    Pump();
+    DispatchPending();
     return saver;
   }
 
@@ -150,10 +128,10 @@ class OffscreenTest : public ::testing::Test {
       if (tick == OverlapShownAt) overlap = ShowOverlap(overlapPlace);
       if (tick == OverlapGoneAt) DestroyWindow(overlap);
       if (tick == RepaintAt) InvalidateRect(saver, &repaintPart, FALSE);
-      Pump();
+      DispatchPending();
       SendMessageA(saver, WM_TIMER, meandra::DrawTimerId, 0);
     }
-    Pump();
+    DispatchPending();
     EXPECT_TRUE(IsWindow(saver)) << "nothing closed the saver during the run";
     run.shown = GrabWindow(saver);
     run.canvasAtEnd = GrabCanvas();
@@ -194,7 +172,7 @@ TEST_F(OffscreenTest, ImageEqualsTheWindowAfterEachTick) {
   RECT part = {0, 0, 400, 300};
   for (int tick = 0; tick < 60; ++tick) {
     if (tick == 30) InvalidateRect(saver, &part, FALSE);
-    Pump();
+    DispatchPending();
     SendMessageA(saver, WM_TIMER, meandra::DrawTimerId, 0);
     if (tick % 10 != 9) continue;
     std::vector<uint32_t> image(offscreen::ImagePixels,

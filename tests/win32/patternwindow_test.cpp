@@ -201,16 +201,8 @@ TEST_F(PatternWindowTest, RepeatedDestructionFreesTheCanvasOnceAndLaterMessagesA
 }
 
 TEST_F(PatternWindowTest, PreviewShrinksTheWholeScreenIntoTheWindow) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-  windowClass.lpszClassName = "previewhost";
-  RegisterClassA(&windowClass);
   RECT place = {300, 200, 300 + 152, 200 + 112};
-  host = CreateWindowExA(WS_EX_TOPMOST, "previewhost", "", WS_POPUP | WS_VISIBLE, place.left, place.top, 152, 112,
-                         nullptr, nullptr, windowClass.hInstance, nullptr);
-  UpdateWindow(host);
+  host = ShowPreviewHost(place);
   ASSERT_TRUE(WaitForScreen(CoverPicture(&place))) << "the screen shows the desktop and the preview's host";
   int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
   // The same shrinking of the screen as it is now, for comparison.

@@ -40,6 +40,10 @@ Rect Union(const Rect& a, const Rect& b) {
   return Rect{Min(a.left, b.left), Min(a.top, b.top), Max(a.right, b.right), Max(a.bottom, b.bottom)};
 }
 
+bool Overlap(const Rect& a, const Rect& b) {
+  return Max(a.left, b.left) < Min(a.right, b.right) && Max(a.top, b.top) < Min(a.bottom, b.bottom);
+}
+
 void Add(RectList& list, Rect rect, int32_t width, int32_t height) {
   rect = Rect{Max(rect.left, 0), Max(rect.top, 0), Min(rect.right, width), Min(rect.bottom, height)};
   if (rect.left >= rect.right || rect.top >= rect.bottom) return;

@@ -22,6 +22,8 @@ struct RectList {
 
 int64_t Area(const Rect& rect);
 Rect Union(const Rect& a, const Rect& b);
+// Whether the two share a pixel; an empty rectangle shares none.
+bool Overlap(const Rect& a, const Rect& b);
 
 // Adds rect clipped to 0..width x 0..height; an empty result adds nothing.
 void Add(RectList& list, Rect rect, int32_t width, int32_t height);

@@ -73,6 +73,24 @@ TEST(DirtyRects, ClipsToTheImage) {
   }
 }
 
+TEST(DirtyRects, OverlapNeedsASharedPixel) {
+  struct {
+    Rect a, b;
+    bool overlap;
+  } cases[] = {
+      {{10, 10, 27, 27}, {26, 26, 40, 40}, true},   // one pixel in common
+      {{10, 10, 27, 27}, {27, 10, 40, 27}, false},  // side by side
+      {{10, 10, 27, 27}, {10, 27, 27, 40}, false},  // one above the other
+      {{10, 10, 27, 27}, {0, 0, 100, 100}, true},   // inside
+      {{10, 10, 27, 27}, {15, 15, 15, 15}, false},  // an empty one inside
+      {{10, 10, 27, 27}, {15, 15, 15, 20}, false},  // no width
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(dirtyrects::Overlap(c.a, c.b), c.overlap) << c.b.left << "," << c.b.top;
+    EXPECT_EQ(dirtyrects::Overlap(c.b, c.a), c.overlap) << c.b.left << "," << c.b.top;
+  }
+}
+
 TEST(DirtyRects, OverlappingBallsMergeAndDistantOnesStayApart) {
   RectList list = Empty();
   dirtyrects::Add(list, {100, 50, 117, 67}, Width, Height);

@@ -11,10 +11,18 @@ HRGN RepaintRegion;
 dirtyrects::RectList Changed;
 int32_t TextWidth;
 int32_t TextHeight;
+creditmask::Mask CreditMask;
+int32_t CreditLeft;
+int32_t CreditTop;
+bool CreditCovered;
 
 namespace {
 
 constexpr int MinDirectColourBits = 15;
+// Two backgrounds that differ from white and from each other in every
+// channel, for telling set pixels from blended ones.
+constexpr uint32_t FirstMaskBackground = 0x00000000;
+constexpr uint32_t SecondMaskBackground = 0x00603A9C;
 
 HGDIOBJ PreviousImageObject;
 
@@ -29,16 +37,39 @@ void SetImagePixel(void*, int32_t x, int32_t y, uint32_t colour) {
   ImagePixels[y * ImageWidth + x] = ImagePixel(colour);
 }
 
-bool MeasureImageText(void*, const char* text, int32_t length, int32_t* width) {
+bool IsCreditLine(const char* text, int32_t length) {
+  return text == tables::CreditLine && length == tables::CreditLength;
+}
+
+bool MeasureText(HDC dc, const char* text, int32_t length) {
   SIZE size;
-  if (!GetTextExtentPoint32A(ImageDC, text, length, &size)) return false;
+  if (!GetTextExtentPoint32A(dc, text, length, &size)) return false;
   TextWidth = size.cx;
   TextHeight = size.cy;
-  *width = size.cx;
   return true;
 }
 
+// With a mask the width is the one measured when it was made: the same
+// text in the same font.
+bool MeasureImageText(void*, const char* text, int32_t length, int32_t* width) {
+  if (!(CreditMask.valid && IsCreditLine(text, length)) && !MeasureText(ImageDC, text, length)) return false;
+  *width = TextWidth;
+  return true;
+}
+
+// Drawing the mask again changes pixels only where something went over it
+// since; only then does its box need copying to the window.
+void DrawCreditFromMask(int32_t x, int32_t y, uint32_t colour) {
+  creditmask::Draw(CreditMask, ImagePixels, ImageWidth, ImageHeight, x, y, ImagePixel(colour));
+  if (CreditCovered || x != CreditLeft || y != CreditTop)
+    dirtyrects::Add(Changed, creditmask::Box(CreditMask, x, y), ImageWidth, ImageHeight);
+  CreditLeft = x;
+  CreditTop = y;
+  CreditCovered = false;
+}
+
 void DrawImageText(void*, int32_t x, int32_t y, const char* text, int32_t length, uint32_t colour) {
+  if (CreditMask.valid && IsCreditLine(text, length)) return DrawCreditFromMask(x, y, colour);
   SetBkMode(ImageDC, TRANSPARENT);
   SetTextColor(ImageDC, colour);
   TextOutA(ImageDC, x, y, text, length);
@@ -55,7 +86,49 @@ void DrawImageText(void*, int32_t x, int32_t y, const char* text, int32_t length
 }
 
 void NoteBall(void*, int32_t left, int32_t top) {
-  dirtyrects::Add(Changed, {left, top, left + tables::BlobSize, top + tables::BlobSize}, ImageWidth, ImageHeight);
+  dirtyrects::Rect ball = {left, top, left + tables::BlobSize, top + tables::BlobSize};
+  if (dirtyrects::Overlap(ball, creditmask::Box(CreditMask, CreditLeft, CreditTop))) CreditCovered = true;
+  dirtyrects::Add(Changed, ball, ImageWidth, ImageHeight);
+}
+
+// Wine hands what a window drew to the X display as one rectangle around
+// everything drawn since the thread last went idle, and asking for the input
+// state counts as going idle: so each changed rectangle reaches the display
+// on its own, not as their bounding box, which spans most of the screen.
+// On Windows it only reads the state of the queue.
+void HandToDisplay() { GetInputState(); }
+
+// A 32-bit top-down section of width x height; null when it cannot be made.
+HBITMAP CreateSection(HDC dc, int32_t width, int32_t height, uint32_t** pixels) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down: row 0 first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (section != nullptr && bits == nullptr) {
+    DeleteObject(section);
+    section = nullptr;
+  }
+  *pixels = static_cast<uint32_t*>(bits);
+  return section;
+}
+
+void Fill(uint32_t* pixels, int32_t count, uint32_t value) {
+  for (int32_t i = 0; i < count; ++i) pixels[i] = value;
+}
+
+// The credit line drawn as DrawImageText draws it, at (x, y) of ImageDC,
+// over count pixels of the scratch filled with background.
+void DrawCreditOver(uint32_t* pixels, int32_t count, uint32_t background, int32_t x, int32_t y) {
+  Fill(pixels, count, background);
+  SetBkMode(ImageDC, TRANSPARENT);
+  SetTextColor(ImageDC, pattern::CreditColour);
+  TextOutA(ImageDC, x, y, tables::CreditLine, tables::CreditLength);
+  GdiFlush();
 }
 
 }  // namespace
@@ -66,30 +139,46 @@ bool SuitsScreen(HDC screenDC) {
 
 bool CreateImage(HDC screenDC, HDC canvasDC, int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return false;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down: row 0 first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ImageBitmap = CreateDIBSection(screenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  uint32_t* pixels = nullptr;
+  ImageBitmap = CreateSection(screenDC, width, height, &pixels);
   ImageDC = CreateCompatibleDC(screenDC);
   RepaintRegion = CreateRectRgn(0, 0, 0, 0);
-  if (ImageBitmap == nullptr || bits == nullptr || ImageDC == nullptr || RepaintRegion == nullptr) {
+  if (ImageBitmap == nullptr || ImageDC == nullptr || RepaintRegion == nullptr) {
     FreeImage();
     return false;
   }
-  ImagePixels = static_cast<uint32_t*>(bits);
+  ImagePixels = pixels;
   ImageWidth = width;
   ImageHeight = height;
   TextWidth = TextHeight = 0;
   dirtyrects::Clear(Changed);
+  MakeCreditMask();
   PreviousImageObject = SelectObject(ImageDC, ImageBitmap);
   BitBlt(ImageDC, 0, 0, width, height, canvasDC, 0, 0, SRCCOPY);
   GdiFlush();
   return true;
+}
+
+// The scratch has a text height of room on every side, far more than any
+// font's overhang; set pixels on its edge would mean the text was cut off.
+void MakeCreditMask() {
+  CreditMask.valid = false;
+  CreditMask.count = 0;
+  CreditCovered = true;
+  if (!MeasureText(ImageDC, tables::CreditLine, tables::CreditLength) || TextHeight <= 0) return;
+  int32_t margin = TextHeight;
+  int32_t width = TextWidth + 2 * margin, height = TextHeight + 2 * margin;
+  uint32_t* pixels = nullptr;
+  HBITMAP scratch = CreateSection(ImageDC, width, 2 * height, &pixels);
+  if (scratch == nullptr) return;
+  HGDIOBJ previous = SelectObject(ImageDC, scratch);
+  uint32_t* second = pixels + width * height;
+  DrawCreditOver(pixels, width * height, FirstMaskBackground, margin, margin);
+  DrawCreditOver(second, width * height, SecondMaskBackground, margin, height + margin);
+  creditmask::Make(CreditMask, pixels, FirstMaskBackground, second, SecondMaskBackground,
+                   ImagePixel(pattern::CreditColour), width, height, margin, margin);
+  SelectObject(ImageDC, previous);
+  DeleteObject(scratch);
 }
 
 void FreeImage() {
@@ -105,6 +194,8 @@ void FreeImage() {
   PreviousImageObject = nullptr;
   ImagePixels = nullptr;
   ImageWidth = ImageHeight = 0;
+  CreditMask.valid = false;
+  CreditMask.count = 0;
   dirtyrects::Clear(Changed);
 }
 
@@ -119,14 +210,17 @@ void PutBackCanvas(HDC canvasDC) {
   BitBlt(ImageDC, 0, 0, ImageWidth, ImageHeight, canvasDC, 0, 0, SRCCOPY);
   SelectClipRgn(ImageDC, nullptr);
   GdiFlush();
+  CreditCovered = true;
 }
 
 pattern::PixelTarget ImageTarget() {
   return pattern::PixelTarget{nullptr, SetImagePixel, MeasureImageText, DrawImageText, NoteBall};
 }
 
+// The last rectangle reaches the display when the message loop next waits.
 void CopyChanged(HDC windowDC) {
   for (int i = 0; i < Changed.count; ++i) {
+    if (i > 0) HandToDisplay();
     const dirtyrects::Rect& r = Changed.rects[i];
     BitBlt(windowDC, r.left, r.top, r.right - r.left, r.bottom - r.top, ImageDC, r.left, r.top, SRCCOPY);
   }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "meandra/creditmask.h"
 #include "meandra/dirtyrects.h"
 #include "meandra/pattern.h"
 
@@ -27,14 +28,24 @@ extern dirtyrects::RectList Changed;
 // The credit line's size as last measured on ImageDC; 0 before.
 extern int32_t TextWidth;
 extern int32_t TextHeight;
+// The pixels the credit line sets, made with the image; when it is not
+// valid, the line is drawn with TextOutA at every step.
+extern creditmask::Mask CreditMask;
+// Where the credit line was last drawn from the mask, and whether a ball or
+// a repaint has been over it since, so that drawing it again changes pixels
+// the window shows. True before it was first drawn.
+extern int32_t CreditLeft;
+extern int32_t CreditTop;
+extern bool CreditCovered;
 
 // Palette displays keep the per-pixel path: there the matching of colours
 // to the palette is the driver's, and may differ between a pixel set and
 // a pixel copied.
 bool SuitsScreen(HDC screenDC);
 
-// Makes an image of width x height and copies canvasDC (which holds the
-// canvas) into it. False, with nothing kept, when any part cannot be made.
+// Makes an image of width x height, copies canvasDC (which holds the
+// canvas) into it and makes the credit line's mask. False, with nothing
+// kept, when any part of the image cannot be made.
 bool CreateImage(HDC screenDC, HDC canvasDC, int32_t width, int32_t height);
 void FreeImage();
 
@@ -46,7 +57,12 @@ void PutBackCanvas(HDC canvasDC);
 
 pattern::PixelTarget ImageTarget();
 
-// Copies the changed rectangles to the window and forgets them.
+// Finds which pixels TextOutA sets for the credit line on ImageDC, in its
+// current font, drawing it on a scratch bitmap twice over different
+// backgrounds; CreditMask is left not valid where that does not tell.
+void MakeCreditMask();
+
+// Copies the changed rectangles to the window one by one and forgets them.
 void CopyChanged(HDC windowDC);
 
 }  // namespace offscreen

@@ -26,6 +26,12 @@ namespace {
 using pattern::CanvasHeight;
 using pattern::CanvasWidth;
 
+// The saver window's own device context (its class is CS_OWNDC), taken at
+// the first tick and kept until the window's destruction, so that a tick
+// needs no trip to the server for it.
+HWND KeptWindow;
+HDC KeptDC;
+
 // Copies the desktop into a new canvas: one to one full-screen, shrunk into
 // the window in the preview.
 void CreateCanvas(HWND window) {
@@ -105,19 +111,32 @@ void RunSteps(const pattern::PixelTarget& target) {
   for (int step = 0; step < StepsPerTick; ++step) pattern::PatternStep(target, settings::MonoColours);
 }
 
+HDC TickDC(HWND window) {
+  if (KeptDC == nullptr || KeptWindow != window) {
+    KeptDC = GetDC(window);
+    KeptWindow = window;
+  }
+  return KeptDC;
+}
+
+void ReleaseKeptDC(HWND window) {
+  if (KeptDC != nullptr && KeptWindow == window) ReleaseDC(window, KeptDC);
+  KeptDC = nullptr;
+  KeptWindow = nullptr;
+}
+
 // Draws into the off-screen image and copies what changed, or else straight
 // onto the window. The canvas is not touched, so a tick after destruction
 // (which freed the image) is harmless.
 LRESULT RunTick(HWND window) {
   fpucontrol::UseDoublePrecision();
-  WindowDC = GetDC(window);
+  WindowDC = TickDC(window);
   if (offscreen::ImageBitmap != nullptr) {
     RunSteps(offscreen::ImageTarget());
     offscreen::CopyChanged(WindowDC);
   } else {
     RunSteps(gditarget::DeviceTarget(WindowDC));
   }
-  ReleaseDC(window, WindowDC);
   return 0;
 }
 
@@ -126,6 +145,7 @@ LRESULT HandleDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   StopTuneForClose();
   EraseTuneFile();
   FreeCanvas();
+  ReleaseKeptDC(window);
   return defsaver::SaverWindowProc(window, message, wParam, lParam);
 }
 

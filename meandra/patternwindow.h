@@ -16,7 +16,9 @@ extern int32_t ScreenHeight;
 // The desktop as it was at creation, CanvasWidth x CanvasHeight; 0 before
 // creation and again once destruction has deleted it.
 extern HBITMAP CanvasBitmap;
-// Scratch contexts, valid only while one message is handled.
+// Scratch contexts: MemoryDC and the screen's context in WindowDC are valid
+// only while one message is handled; during a tick WindowDC is the saver
+// window's own context, which is kept from tick to tick.
 extern HDC WindowDC;
 extern HDC MemoryDC;
 // Read at creation: nonzero draws every pixel straight onto the window, one

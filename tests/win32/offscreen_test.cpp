@@ -1,11 +1,13 @@
 // The off-screen drawing path against the per-pixel one, on real windows
 // under Wine: for the same seed the window must end up with the same pixels
 // through both, also when it is repainted in part or covered for a while in
-// the middle of the run, and the canvas must stay as captured.
+// the middle of the run, and the canvas must stay as captured. The credit
+// line drawn from its mask must be what TextOutA draws.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "defsaver/defsaver.h"
@@ -14,6 +16,7 @@
 #include "meandra/pattern.h"
 #include "meandra/patternwindow.h"
 #include "meandra/random.h"
+#include "meandra/tables.h"
 #include "settings/settings.h"
 #include "tests/support/windowpixels.h"
 
@@ -27,6 +30,7 @@ constexpr int OverlapGoneAt = 150;
 constexpr int RepaintAt = 200;
 constexpr int HostLeft = 300;
 constexpr int HostTop = 200;
+constexpr int CrossingTicks = 24;
 
 struct Case {
   const char* name;
@@ -66,7 +70,7 @@ HWND ShowOverlap(const RECT& place) {
 }
 
 class OffscreenTest : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     defsaver::ModuleInstance = GetModuleHandleA(nullptr);
     meandra::Closing = 0;
@@ -135,13 +139,17 @@ class OffscreenTest : public ::testing::Test {
     EXPECT_TRUE(IsWindow(saver)) << "nothing closed the saver during the run";
     run.shown = GrabWindow(saver);
     run.canvasAtEnd = GrabCanvas();
+    CloseSaver();
+    return run;
+  }
+
+  void CloseSaver() {
     DestroyWindow(saver);
     saver = nullptr;
     if (host) DestroyWindow(host);
     host = nullptr;
     DrainQuit();
     EXPECT_EQ(offscreen::ImageBitmap, nullptr) << "destruction freed the image";
-    return run;
   }
 
   HWND desktop = nullptr, host = nullptr, saver = nullptr;
@@ -179,6 +187,103 @@ TEST_F(OffscreenTest, ImageEqualsTheWindowAfterEachTick) {
                                 offscreen::ImagePixels + size_t(offscreen::ImageWidth) * offscreen::ImageHeight);
     ASSERT_EQ(CountDifferences(GrabWindow(saver), FromDib(image)), 0) << "after tick " << tick;
   }
+}
+
+// Every canvas size the tests use, in both colour modes.
+const Case CreditCases[] = {
+    {"full-screen single", false, 0, 0, 5, 1},  {"full-screen two-tone", false, 0, 0, 5, 0},
+    {"preview single", true, 152, 112, 6, 1},   {"preview two-tone", true, 152, 112, 6, 0},
+    {"narrow canvas single", true, 12, 200, 7, 1}, {"narrow canvas two-tone", true, 12, 200, 7, 0},
+    {"low canvas single", true, 300, 12, 8, 1}, {"low canvas two-tone", true, 300, 12, 8, 0},
+};
+
+// What the window shows after each tick, with the pen started so that its
+// ball runs over the credit line and on: along it from left of its middle,
+// or down across it and back on a canvas too narrow to run along. The
+// headings lie on no grid, so the pen keeps them.
+std::vector<std::vector<uint32_t>> CrossCreditLine(OffscreenTest& test, const Case& c, uint8_t perPixel,
+                                                   bool* usedMask) {
+  meandra::DrawPerPixel = perPixel;
+  HWND saver = test.CreateSaver(c);
+  *usedMask = offscreen::ImageBitmap != nullptr && offscreen::CreditMask.valid;
+  bool narrow = pattern::CanvasWidth < 3 * tables::BlobSize;
+  pattern::PenX = pattern::CanvasWidth / 2 - 40;
+  pattern::PenY = narrow ? pattern::MaxY - 30 : pattern::MaxY - 4;
+  pattern::Heading = narrow ? 1 : 89;
+  pattern::TurnRate = 0;
+  std::vector<std::vector<uint32_t>> shown;
+  for (int tick = 0; tick < CrossingTicks; ++tick) {
+    SendMessageA(saver, WM_TIMER, meandra::DrawTimerId, 0);
+    shown.push_back(GrabWindow(saver));
+  }
+  test.CloseSaver();
+  return shown;
+}
+
+TEST_F(OffscreenTest, CreditLineFromItsMaskEqualsTextOutAfterEachTick) {
+  for (const Case& c : CreditCases) {
+    SCOPED_TRACE(c.name);
+    bool referenceMask = false, fastMask = false;
+    std::vector<std::vector<uint32_t>> reference = CrossCreditLine(*this, c, 1, &referenceMask);
+    std::vector<std::vector<uint32_t>> fast = CrossCreditLine(*this, c, 0, &fastMask);
+    EXPECT_FALSE(referenceMask);
+    EXPECT_TRUE(fastMask) << "the default font sets pixels or leaves them";
+    for (int tick = 0; tick < CrossingTicks; ++tick)
+      ASSERT_EQ(CountDifferences(fast[tick], reference[tick]), 0) << "after tick " << tick;
+    int rewritten = 0;  // pixels of the line that a ball had covered the tick before
+    for (int tick = 1; tick < CrossingTicks; ++tick)
+      for (size_t i = 0; i < reference[tick].size(); ++i)
+        rewritten += reference[tick][i] == pattern::CreditColour && reference[tick - 1][i] != pattern::CreditColour;
+    EXPECT_GT(rewritten, 0) << "a ball went over the line and the line was written again";
+  }
+}
+
+// A pixel pattern of its own at every place, so that a pixel left alone
+// shows as one.
+void FillImageWithNoise() {
+  for (int32_t i = 0; i < offscreen::ImageWidth * offscreen::ImageHeight; ++i)
+    offscreen::ImagePixels[i] = uint32_t(i) * 2654435761u >> 8;
+}
+
+std::vector<uint32_t> ImageCopy() {
+  return std::vector<uint32_t>(offscreen::ImagePixels,
+                               offscreen::ImagePixels + size_t(offscreen::ImageWidth) * offscreen::ImageHeight);
+}
+
+// A smoothed font blends the text with what lies beneath: no mask is made
+// for it and the line is drawn with TextOutA, as without the image.
+TEST_F(OffscreenTest, NoMaskForASmoothedFont) {
+  const Case c = {"full-screen", false, 0, 0, 3, 1};
+  CreateSaver(c);
+  ASSERT_NE(offscreen::ImageBitmap, nullptr);
+  ASSERT_TRUE(offscreen::CreditMask.valid);
+  HFONT smooth = CreateFontA(-24, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_TT_ONLY_PRECIS,
+                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, "Tahoma");
+  ASSERT_NE(smooth, nullptr);
+  HGDIOBJ previous = SelectObject(offscreen::ImageDC, smooth);
+  offscreen::MakeCreditMask();
+  EXPECT_FALSE(offscreen::CreditMask.valid);
+
+  pattern::PixelTarget target = offscreen::ImageTarget();
+  int32_t width = 0;
+  ASSERT_TRUE(target.measureText(target.context, tables::CreditLine, tables::CreditLength, &width));
+  int32_t x = pattern::CreditLeft(width), y = pattern::CanvasHeight - pattern::CreditRise;
+  FillImageWithNoise();
+  std::vector<uint32_t> noise = ImageCopy();
+  target.drawText(target.context, x, y, tables::CreditLine, tables::CreditLength, pattern::CreditColour);
+  std::vector<uint32_t> drawn = ImageCopy();
+  std::copy(noise.begin(), noise.end(), offscreen::ImagePixels);
+  SetBkMode(offscreen::ImageDC, TRANSPARENT);
+  SetTextColor(offscreen::ImageDC, pattern::CreditColour);
+  TextOutA(offscreen::ImageDC, x, y, tables::CreditLine, tables::CreditLength);
+  GdiFlush();
+  EXPECT_EQ(CountDifferences(drawn, ImageCopy()), 0);
+  int blended = 0;
+  for (size_t i = 0; i < drawn.size(); ++i)
+    blended += drawn[i] != noise[i] && (drawn[i] & 0xFFFFFF) != (pattern::CreditColour & 0xFFFFFF);
+  EXPECT_GT(blended, 0) << "the font is smoothed";
+  SelectObject(offscreen::ImageDC, previous);
+  DeleteObject(smooth);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@ namespace creditmask {
 namespace {
 
 constexpr uint32_t ColourBits = 0x00FFFFFF;
+constexpr int32_t MinRow = -128;
+constexpr int32_t MaxRow = 127;
 
 bool Same(uint32_t a, uint32_t b) { return ((a ^ b) & ColourBits) == 0; }
 
@@ -41,15 +43,16 @@ void Make(Mask& mask, const uint32_t* first, uint32_t firstBackground, const uin
         if (set && OnEdge(x, y, width, height)) return Refuse(mask);
       }
       if (set && runStart < 0) runStart = x;
-      if (set || runStart < 0) continue;
-      if (mask.count == Capacity) return Refuse(mask);
-      mask.runs[mask.count++] = Run{static_cast<int16_t>(runStart - originX), static_cast<int16_t>(y - originY),
-                                    static_cast<int16_t>(x - runStart)};
+      // A set pixel ends a run only when the run is full; it then starts the next.
+      if (set ? x - runStart < MaxRunLength : runStart < 0) continue;
+      if (mask.count == Capacity || y - originY < MinRow || y - originY > MaxRow) return Refuse(mask);
+      mask.runs[mask.count++] = Run{static_cast<int16_t>(runStart - originX), static_cast<int8_t>(y - originY),
+                                    static_cast<uint8_t>(x - runStart)};
       left = Min(left, runStart);
       right = Max(right, x);
       top = Min(top, y);
       bottom = Max(bottom, y + 1);
-      runStart = -1;
+      runStart = set ? x : -1;
     }
   }
   mask.valid = true;

@@ -10,13 +10,18 @@
 
 namespace creditmask {
 
-// A stretch of set pixels along a row, relative to the text's origin.
+// A stretch of set pixels along a row, relative to the text's origin; a
+// longer stretch takes more than one run.
 struct Run {
-  int16_t dx, dy, length;
+  int16_t dx;
+  int8_t dy;
+  uint8_t length;
 };
 
-// Far more than a line of 21 characters in a bitmap font needs.
-constexpr int Capacity = 512;
+// More than a line of 21 characters in a bitmap font needs. The mask is part
+// of the program's data, so it is kept small.
+constexpr int Capacity = 384;
+constexpr int32_t MaxRunLength = 255;
 
 struct Mask {
   Run runs[Capacity];
@@ -31,8 +36,8 @@ struct Mask {
 // images of width x height that held only firstBackground and
 // secondBackground before. Valid when every pixel is the text colour in both
 // or its background in both, the set pixels keep off the images' edges (so
-// nothing of the text was cut off) and they fit in Capacity runs. Pixels are
-// compared in their low 24 bits.
+// nothing of the text was cut off) and they fit in Capacity runs within
+// rows -128..127 of the origin. Pixels are compared in their low 24 bits.
 void Make(Mask& mask, const uint32_t* first, uint32_t firstBackground, const uint32_t* second,
           uint32_t secondBackground, uint32_t textValue, int32_t width, int32_t height, int32_t originX,
           int32_t originY);

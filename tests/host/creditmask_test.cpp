@@ -88,6 +88,26 @@ TEST(CreditMask, IsRefusedWhereThePixelsDoNotTellSetFromLeftAlone) {
   EXPECT_TRUE(Made(dotted).valid) << "exactly as many runs as it holds";
 }
 
+TEST(CreditMask, AStretchLongerThanARunTakesMoreRuns) {
+  std::vector<std::string> rows(3, std::string(2 * creditmask::MaxRunLength + 13, '.'));
+  for (size_t i = 1; i + 1 < rows[1].size(); ++i) rows[1][i] = '#';
+  creditmask::Mask mask = Made(rows);
+  ASSERT_TRUE(mask.valid);
+  EXPECT_EQ(mask.count, 3);
+  Rendering expected = Render(rows, Other);
+  std::vector<uint32_t> drawn(expected.pixels.size(), Other);
+  creditmask::Draw(mask, drawn.data(), expected.width, expected.height, 1, 1, Text);
+  EXPECT_EQ(drawn, expected.pixels);
+  EXPECT_EQ(creditmask::Box(mask, 1, 1).right, expected.width - 1);
+}
+
+TEST(CreditMask, RowsFarFromTheOriginAreRefused) {
+  std::vector<std::string> rows(140, std::string(4, '.'));
+  rows[135][1] = '#';
+  EXPECT_FALSE(Made(rows, 1, 1).valid) << "row 134 below the origin";
+  EXPECT_TRUE(Made(rows, 1, 20).valid) << "row 115 below the origin";
+}
+
 TEST(CreditMask, TheHighBytesOfPixelsAreNotLookedAt) {
   Rendering first = Render(Glyphs, Black), second = Render(Glyphs, Other);
   for (uint32_t& p : first.pixels) p |= 0xFF000000;

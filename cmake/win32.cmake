@@ -25,6 +25,9 @@ target_link_options(meandra PRIVATE
 target_link_libraries(meandra PRIVATE meandra_units kernel32 user32 gdi32 advapi32 winmm gcc)
 
 set(MEANDRA_SCR $<TARGET_FILE:meandra>)
+# What the image check reads besides the image: the objects it is linked from.
+file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/meandra-objects.txt
+  CONTENT "$<TARGET_OBJECTS:meandra>;$<TARGET_FILE:meandra_units>")
 
 # One Wine world (display, prefix, wineserver) per test run, shared by the
 # Win32 and end-to-end tests, which therefore run one at a time.

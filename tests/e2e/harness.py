@@ -1,9 +1,10 @@
 """Runs the built saver in the tests' Wine world and drives it with real input.
 
-The Wine world (display, prefix with a virtual desktop, wineserver) is made by
-tests/support/wine-env; ctest passes its env.sh in MEANDRA_WINE_ENV. Each test
-file is a unittest module whose cases derive from SaverTestCase, which ends
-every process it started, also when a case fails.
+The Wine worlds (display, prefix with a virtual desktop, wineserver each) are
+made by tests/support/wine-env in the folders under MEANDRA_WINE_WORLDS; ctest
+gives the test one of them to itself (see wine_env_path). Each test file is a
+unittest module whose cases derive from SaverTestCase, which ends every
+process it started, also when a case fails.
 """
 import os
 import re
@@ -17,8 +18,17 @@ import numpy
 from PIL import Image
 
 
+def wine_env_path():
+    """The env.sh of the world ctest gave this test ("id:N,slots:1"), world 1
+    when it gave none; MEANDRA_WINE_ENV, when set, names one itself."""
+    if os.environ.get("MEANDRA_WINE_ENV"):
+        return os.environ["MEANDRA_WINE_ENV"]
+    world = os.environ.get("CTEST_RESOURCE_GROUP_0_WORLDS", "id:1").split(",")[0].removeprefix("id:")
+    return os.path.join(os.environ["MEANDRA_WINE_WORLDS"], world, "env.sh")
+
+
 def _load_wine_env():
-    path = os.environ["MEANDRA_WINE_ENV"]
+    path = wine_env_path()
     with open(path) as env_file:
         for line in env_file:
             match = re.match(r"export (\w+)=(.*)", line.strip())
@@ -268,16 +278,20 @@ APP_DEFAULTS_KEY = r"HKCU\Software\Wine\AppDefaults\meandra.scr"
 class SaverTestCase(unittest.TestCase):
     """Ends every process a case started, and any saver left in the prefix."""
 
-    def setUp(self):
-        end_strays("meandra.scr")
-        self.processes = []
-        self.addCleanup(self._end_processes)
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
         # The same cases again with Wine reporting another Windows version
         # to the saver (its per-program Version setting), e.g. "win98".
         version = os.environ.get("MEANDRA_E2E_WINDOWS_VERSION")
         if version:
             reg_add(APP_DEFAULTS_KEY, "Version", "REG_SZ", version)
-            self.addCleanup(reg_delete, APP_DEFAULTS_KEY)
+            cls.addClassCleanup(reg_delete, APP_DEFAULTS_KEY)
+
+    def setUp(self):
+        end_strays("meandra.scr")
+        self.processes = []
+        self.addCleanup(self._end_processes)
 
     def _end_processes(self):
         if any(p.running() for p in self.processes):

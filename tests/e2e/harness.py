@@ -196,8 +196,19 @@ def xdotool(*args):
     subprocess.run(["xdotool", *(str(a) for a in args)], check=True, timeout=20)
 
 
+def pointer():
+    """Where the X pointer is, (x, y)."""
+    result = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True, check=True,
+                            timeout=20)
+    values = dict(line.split("=", 1) for line in result.stdout.split())
+    return int(values["X"]), int(values["Y"])
+
+
 def mouse_to(x, y):
-    xdotool("mousemove", "--sync", x, y)
+    # xdotool's --sync waits until the pointer has left where it was, which
+    # takes its whole time limit of some 15 s when it is there already.
+    if pointer() != (x, y):
+        xdotool("mousemove", "--sync", x, y)
 
 
 def key(name):

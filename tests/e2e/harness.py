@@ -6,6 +6,7 @@ gives the test one of them to itself (see wine_env_path). Each test file is a
 unittest module whose cases derive from SaverTestCase, which ends every
 process it started, also when a case fails.
 """
+import collections
 import os
 import re
 import shlex
@@ -279,6 +280,64 @@ def windows_path_of(unix_path):
 
 def unix_path_of(windows_path):
     return wine("winepath", "-u", windows_path).stdout.strip()
+
+
+# --- the saver's messages ----------------------------------------------------
+
+# Wine's message trace: every message its window procedures get, in its log.
+MESSAGE_TRACE = {"WINEDEBUG": "+message"}
+WM_DESTROY, WM_MOUSEMOVE = 0x0002, 0x0200
+
+# kind is "dispatched" (from the queue), "sent" or "returned"; a "returned"
+# entry has no wparam and lparam.
+Message = collections.namedtuple("Message", "kind hwnd message wparam lparam")
+
+
+class MessageTrace:
+    """The messages of a program started with MESSAGE_TRACE, read from its log."""
+
+    LINE = re.compile(r"\((?:0x)?([0-9a-f]+)\)\s.*\[([0-9a-f]{4})\] \S+ (dispatched|sent|returned)\b", re.I)
+    PARAMS = re.compile(r"wp=([0-9a-f]+) lp=([0-9a-f]+)", re.I)
+
+    def __init__(self, process):
+        self.path = process.log.name
+
+    def messages(self):
+        found = []
+        with open(self.path, errors="replace") as log:
+            for line in log:
+                match = self.LINE.search(line)
+                # The default procedure's own lines come on top of the window procedure's.
+                if not match or "DefWindowProc" in line:
+                    continue
+                params = self.PARAMS.search(line, match.end())
+                wparam, lparam = (int(params.group(1), 16), int(params.group(2), 16)) if params else (None, None)
+                found.append(Message(match.group(3), int(match.group(1), 16), int(match.group(2), 16),
+                                     wparam, lparam))
+        return found
+
+    def handled(self, message, since=0, wparam=None, lparam=None):
+        """The position just past the return from the first `message` (with
+        that wparam and lparam) that reached a window procedure at or after
+        position `since`; None while there is none."""
+        found = self.messages()
+        for i in range(since, len(found)):
+            entry = found[i]
+            if (entry.kind != "returned" and entry.message == message and wparam in (None, entry.wparam)
+                    and lparam in (None, entry.lparam)):
+                for j in range(i + 1, len(found)):
+                    if found[j].kind == "returned" and found[j].message == message and found[j].hwnd == entry.hwnd:
+                        return j + 1
+                return None
+        return None
+
+    def window_of(self, message):
+        """The window that got `message` first, or None."""
+        return next((m.hwnd for m in self.messages() if m.message == message), None)
+
+    def next_dispatched(self, position):
+        """The first message taken from the queue at or after `position`, or None."""
+        return next((m for m in self.messages()[position:] if m.kind == "dispatched"), None)
 
 
 # --- test cases -----------------------------------------------------------

@@ -398,8 +398,11 @@ class SaverTestCase(unittest.TestCase):
         return process, int(line)
 
     def wait_for_saver_window(self, count=1):
-        return wait_for(lambda: (lambda found: found if len(found) >= count else None)(saver_windows()),
-                        "the saver window")
+        """The saver's top-level windows once `count` of them show: a window
+        is made visible after it has taken its size, and a loaded machine
+        can show it between the two."""
+        return wait_for(lambda: (lambda found: found if len(found) >= count else None)(
+            [w for w in saver_windows() if w["visible"]]), "the saver window")
 
 
 def main():

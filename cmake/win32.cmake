@@ -57,7 +57,7 @@ function(meandra_wine_test name)
   set_tests_properties(${name} PROPERTIES
     FIXTURES_REQUIRED wine
     RESOURCE_GROUPS worlds:1
-    TIMEOUT 300
+    TIMEOUT 600
     ENVIRONMENT "MEANDRA_WINE_WORLDS=${MEANDRA_WINE_DIR}")
 endfunction()
 

@@ -286,17 +286,19 @@ def unix_path_of(windows_path):
 
 # Wine's message trace: every message its window procedures get, in its log.
 MESSAGE_TRACE = {"WINEDEBUG": "+message"}
-WM_DESTROY, WM_MOUSEMOVE = 0x0002, 0x0200
+WM_CREATE, WM_DESTROY, WM_MOUSEMOVE = 0x0001, 0x0002, 0x0200
 
 # kind is "dispatched" (from the queue), "sent" or "returned"; a "returned"
-# entry has no wparam and lparam.
-Message = collections.namedtuple("Message", "kind hwnd message wparam lparam")
+# entry has no wparam and lparam. name is the window's title as the trace
+# shows it, or its class in braces when it has none: "{screensaver}".
+Message = collections.namedtuple("Message", "kind hwnd name message wparam lparam")
 
 
 class MessageTrace:
     """The messages of a program started with MESSAGE_TRACE, read from its log."""
 
-    LINE = re.compile(r"\((?:0x)?([0-9a-f]+)\)\s.*\[([0-9a-f]{4})\] \S+ (dispatched|sent|returned)\b", re.I)
+    LINE = re.compile(r"\((?:0x)?([0-9a-f]+)\)\s+(?:L\"(.*?)\")?.*\[([0-9a-f]{4})\] \S+ (dispatched|sent|returned)\b",
+                      re.I)
     PARAMS = re.compile(r"wp=([0-9a-f]+) lp=([0-9a-f]+)", re.I)
 
     def __init__(self, process):
@@ -312,19 +314,20 @@ class MessageTrace:
                     continue
                 params = self.PARAMS.search(line, match.end())
                 wparam, lparam = (int(params.group(1), 16), int(params.group(2), 16)) if params else (None, None)
-                found.append(Message(match.group(3), int(match.group(1), 16), int(match.group(2), 16),
-                                     wparam, lparam))
+                found.append(Message(match.group(4), int(match.group(1), 16), match.group(2),
+                                     int(match.group(3), 16), wparam, lparam))
         return found
 
-    def handled(self, message, since=0, wparam=None, lparam=None):
+    def handled(self, message, since=0, wparam=None, lparam=None, name=None):
         """The position just past the return from the first `message` (with
-        that wparam and lparam) that reached a window procedure at or after
-        position `since`; None while there is none."""
+        that wparam and lparam, to a window of that name) that reached a
+        window procedure at or after position `since`; None while there is
+        none."""
         found = self.messages()
         for i in range(since, len(found)):
             entry = found[i]
             if (entry.kind != "returned" and entry.message == message and wparam in (None, entry.wparam)
-                    and lparam in (None, entry.lparam)):
+                    and lparam in (None, entry.lparam) and name in (None, entry.name)):
                 for j in range(i + 1, len(found)):
                     if found[j].kind == "returned" and found[j].message == message and found[j].hwnd == entry.hwnd:
                         return j + 1

@@ -31,12 +31,12 @@ file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/meandra-objects.txt
 
 # The Wine worlds (display, prefix and wineserver each) that the Win32 and
 # end-to-end tests run in, side by side: ctest hands each test one world
-# that no other test holds, from the resource spec file written here (the
+# that no other test holds, from the list of worlds written here (the
 # win32 test preset names it). Run without it, every test takes world 1, so
 # run them one at a time then.
 set(MEANDRA_WORLDS 2 CACHE STRING "How many Wine worlds the tests run in side by side")
 set(MEANDRA_WINE_DIR ${PROJECT_BINARY_DIR}/wine)
-set(MEANDRA_WORLD_SPEC ${PROJECT_BINARY_DIR}/worlds.json)
+set(MEANDRA_WORLD_LIST ${PROJECT_BINARY_DIR}/worlds.json)
 set(world_entries)
 foreach(world RANGE 1 ${MEANDRA_WORLDS})
   list(APPEND world_entries "{\"id\": \"${world}\", \"slots\": 1}")
@@ -47,7 +47,7 @@ foreach(world RANGE 1 ${MEANDRA_WORLDS})
   set_tests_properties(wine_stop_${world} PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 endforeach()
 list(JOIN world_entries ", " world_entries)
-file(WRITE ${MEANDRA_WORLD_SPEC}
+file(WRITE ${MEANDRA_WORLD_LIST}
   "{\"version\": {\"major\": 1, \"minor\": 0}, \"local\": [{\"worlds\": [${world_entries}]}]}\n")
 
 # Registers a test that runs in a Wine world. The test finds the env.sh of

@@ -232,6 +232,8 @@ TEST_F(TwoMonitors, PatternGrowsOverTheWholeCanvasWithTheCreditLineAtItsBottomCe
 // 5 end it. Positions in the messages are the window's client coordinates,
 // which start at the virtual screen's corner.
 TEST_F(TwoMonitors, MouseRuleMeasuresOnTheScreenFromAStartOnEitherMonitor) {
+  CreateFullScreen();
+  TakePostedDestroy(saver);
   for (const RECT& monitor : monitors) {
     POINT start = {(monitor.left + monitor.right) / 2, (monitor.top + monitor.bottom) / 2};
     SCOPED_TRACE(testing::Message() << "start " << start.x << "," << start.y);
@@ -240,8 +242,6 @@ TEST_F(TwoMonitors, MouseRuleMeasuresOnTheScreenFromAStartOnEitherMonitor) {
       bool ends;
     } moves[] = {{4, 0, false}, {0, -4, false}, {-4, 4, false}, {5, 0, true}, {0, 5, true}, {-5, 0, true}, {0, -5, true}};
     for (const Move& move : moves) {
-      CreateFullScreen();
-      TakePostedDestroy(saver);
       // As creation records it from a cursor there: Wine without a window
       // manager does not always move the pointer on SetCursorPos.
       defsaver::StartCursorPos = start;
@@ -254,9 +254,6 @@ TEST_F(TwoMonitors, MouseRuleMeasuresOnTheScreenFromAStartOnEitherMonitor) {
       EXPECT_FALSE(TakePostedDestroy(saver)) << "resting where it started";
       defsaver::SaverWindowProc(saver, WM_MOUSEMOVE, 0, client(move.dx, move.dy));
       EXPECT_EQ(TakePostedDestroy(saver), move.ends) << "a move of " << move.dx << "," << move.dy;
-      DestroyWindow(saver);
-      saver = nullptr;
-      DrainQuit();
     }
   }
 }

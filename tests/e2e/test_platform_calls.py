@@ -9,7 +9,7 @@ DEBUG_KEY = r"HKCU\Software\Wine\Debug"
 TRACED = ["kernel32.CreateMutexA", "user32.GetForegroundWindow", "user32.RegisterClassA",
           "user32.CreateWindowExA", "user32.SystemParametersInfoA", "user32.ShowCursor",
           "user32.SetForegroundWindow", "kernel32.ExitProcess"]
-CALL = re.compile(r"Call (\w+)\.(\w+)\(([^)]*)\).* ret=(0040[0-9a-f]{4})", re.IGNORECASE)
+CALL = re.compile(r"Call (\w+)\.(\w+)\(([^)]*)\).* ret=(0040[0-9a-f]{4}|14000[0-9a-f]{4})", re.IGNORECASE)
 
 
 class PlatformCalls(harness.SaverTestCase):

@@ -80,6 +80,7 @@ class InputRules(harness.SaverTestCase):
         _, host = self.start_host_window(200, 150)
         # The host window asks for the foreground itself; ask again from here.
         harness.probe("activate", host, check=False)
+        harness.wait_for(lambda: int(harness.probe("foreground")) == host, "the other window in the foreground")
         self.assertTrue(saver.stays_running(SETTLE))
         # Keys now go to the other window; a click still lands on the saver.
         harness.button_down(1)

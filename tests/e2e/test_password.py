@@ -21,7 +21,7 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 APP_KEY = r"HKCU\Software\Wine\AppDefaults\meandra.scr"
 START = (400, 300)
 TRACE = {"WINEDEBUG": "+loaddll"}
-SYSTEM_CPL = r"C:\windows\system32\PASSWORD.CPL"
+SYSTEM_CPL = r"c:\windows\system32\password.cpl"
 
 
 def calls():
@@ -33,12 +33,13 @@ def calls():
 
 
 def loaded_password_components(process):
-    """The PASSWORD.CPL files a traced run loaded, by Windows path."""
+    """The PASSWORD.CPL files a traced run loaded, by Windows path in lower case."""
     with open(process.log.name, errors="replace") as log:
         text = log.read()
     assert "trace:loaddll" in text, "the run was traced"
     paths = re.findall(r'trace:loaddll:\w+ Loaded L"(.*?)" at', text)
-    return [path.replace("\\\\", "\\") for path in paths if path.lower().endswith("password.cpl")]
+    paths = [path.replace("\\\\", "\\").lower() for path in paths]
+    return [path for path in paths if path.endswith("\\password.cpl")]
 
 
 def answer(text):

@@ -130,6 +130,7 @@ class InputRules(harness.SaverTestCase):
         _, host = self.start_host_window(200, 150)
         # The host window asks for the foreground itself; ask again from here.
         harness.probe("activate", host, check=False)
+        harness.wait_for(lambda: int(harness.probe("foreground")) == host, "the other window in the foreground")
         # The saver has been told that another program is active now.
         self.wait_handled(saver, WM_ACTIVATEAPP, "the saver's deactivation", wparam=0)
         self.assert_still_running(saver)

@@ -1,6 +1,8 @@
-# The icon is drawn at build time from resources/ballicon.py; the resource
-# script picks it up from the generated directory.
+# The icon is drawn at build time from resources/ballicon.py, and the
+# version label is written from the file VERSION; the resource script picks
+# both up from the generated directory.
 if(WIN32)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/version.h.in ${PROJECT_BINARY_DIR}/generated/version.h @ONLY)
   set(MEANDRA_ICON ${PROJECT_BINARY_DIR}/generated/meandra.ico)
   add_custom_command(
     OUTPUT ${MEANDRA_ICON}
@@ -10,7 +12,7 @@ if(WIN32)
     COMMENT "Drawing the saver's icon"
     VERBATIM)
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/meandra.rc PROPERTIES
-    OBJECT_DEPENDS "${MEANDRA_ICON};${CMAKE_CURRENT_LIST_DIR}/meandra.manifest;${PROJECT_SOURCE_DIR}/settings/dialogids.h")
+    OBJECT_DEPENDS "${MEANDRA_ICON};${PROJECT_BINARY_DIR}/generated/version.h;${CMAKE_CURRENT_LIST_DIR}/meandra.manifest;${PROJECT_SOURCE_DIR}/settings/dialogids.h")
 endif()
 
 # The embedded tune: tunegen.py encodes the note list as a Standard MIDI

@@ -1,10 +1,12 @@
 """Runs the built saver in the tests' Wine world and drives it with real input.
 
-The Wine world (display, prefix with a virtual desktop, wineserver) is made by
-tests/support/wine-env; ctest passes its env.sh in MEANDRA_WINE_ENV. Each test
-file is a unittest module whose cases derive from SaverTestCase, which ends
-every process it started, also when a case fails.
+The Wine worlds (display, prefix with a virtual desktop, wineserver each) are
+made by tests/support/wine-env in the folders under MEANDRA_WINE_WORLDS; ctest
+gives the test one of them to itself (see wine_env_path). Each test file is a
+unittest module whose cases derive from SaverTestCase, which ends every
+process it started, also when a case fails.
 """
+import collections
 import os
 import re
 import shlex
@@ -17,8 +19,17 @@ import numpy
 from PIL import Image
 
 
+def wine_env_path():
+    """The env.sh of the world ctest gave this test ("id:N,slots:1"), world 1
+    when it gave none; MEANDRA_WINE_ENV, when set, names one itself."""
+    if os.environ.get("MEANDRA_WINE_ENV"):
+        return os.environ["MEANDRA_WINE_ENV"]
+    world = os.environ.get("CTEST_RESOURCE_GROUP_0_WORLDS", "id:1").split(",")[0].removeprefix("id:")
+    return os.path.join(os.environ["MEANDRA_WINE_WORLDS"], world, "env.sh")
+
+
 def _load_wine_env():
-    path = os.environ["MEANDRA_WINE_ENV"]
+    path = wine_env_path()
     with open(path) as env_file:
         for line in env_file:
             match = re.match(r"export (\w+)=(.*)", line.strip())
@@ -186,8 +197,19 @@ def xdotool(*args):
     subprocess.run(["xdotool", *(str(a) for a in args)], check=True, timeout=20)
 
 
+def pointer():
+    """Where the X pointer is, (x, y)."""
+    result = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True, check=True,
+                            timeout=20)
+    values = dict(line.split("=", 1) for line in result.stdout.split())
+    return int(values["X"]), int(values["Y"])
+
+
 def mouse_to(x, y):
-    xdotool("mousemove", "--sync", x, y)
+    # xdotool's --sync waits until the pointer has left where it was, which
+    # takes its whole time limit of some 15 s when it is there already.
+    if pointer() != (x, y):
+        xdotool("mousemove", "--sync", x, y)
 
 
 def key(name):
@@ -260,6 +282,67 @@ def unix_path_of(windows_path):
     return wine("winepath", "-u", windows_path).stdout.strip()
 
 
+# --- the saver's messages ----------------------------------------------------
+
+# Wine's message trace: every message its window procedures get, in its log.
+MESSAGE_TRACE = {"WINEDEBUG": "+message"}
+WM_CREATE, WM_DESTROY, WM_MOUSEMOVE = 0x0001, 0x0002, 0x0200
+
+# kind is "dispatched" (from the queue), "sent" or "returned"; a "returned"
+# entry has no wparam and lparam. name is the window's title as the trace
+# shows it, or its class in braces when it has none: "{screensaver}".
+Message = collections.namedtuple("Message", "kind hwnd name message wparam lparam")
+
+
+class MessageTrace:
+    """The messages of a program started with MESSAGE_TRACE, read from its log."""
+
+    LINE = re.compile(r"\((?:0x)?([0-9a-f]+)\)\s+(?:L\"(.*?)\")?.*\[([0-9a-f]{4})\] \S+ (dispatched|sent|returned)\b",
+                      re.I)
+    PARAMS = re.compile(r"wp=([0-9a-f]+) lp=([0-9a-f]+)", re.I)
+
+    def __init__(self, process):
+        self.path = process.log.name
+
+    def messages(self):
+        found = []
+        with open(self.path, errors="replace") as log:
+            for line in log:
+                match = self.LINE.search(line)
+                # The default procedure's own lines come on top of the window procedure's.
+                if not match or "DefWindowProc" in line:
+                    continue
+                params = self.PARAMS.search(line, match.end())
+                wparam, lparam = (int(params.group(1), 16), int(params.group(2), 16)) if params else (None, None)
+                found.append(Message(match.group(4), int(match.group(1), 16), match.group(2),
+                                     int(match.group(3), 16), wparam, lparam))
+        return found
+
+    def handled(self, message, since=0, wparam=None, lparam=None, name=None):
+        """The position just past the return from the first `message` (with
+        that wparam and lparam, to a window of that name) that reached a
+        window procedure at or after position `since`; None while there is
+        none."""
+        found = self.messages()
+        for i in range(since, len(found)):
+            entry = found[i]
+            if (entry.kind != "returned" and entry.message == message and wparam in (None, entry.wparam)
+                    and lparam in (None, entry.lparam) and name in (None, entry.name)):
+                for j in range(i + 1, len(found)):
+                    if found[j].kind == "returned" and found[j].message == message and found[j].hwnd == entry.hwnd:
+                        return j + 1
+                return None
+        return None
+
+    def window_of(self, message):
+        """The window that got `message` first, or None."""
+        return next((m.hwnd for m in self.messages() if m.message == message), None)
+
+    def next_dispatched(self, position):
+        """The first message taken from the queue at or after `position`, or None."""
+        return next((m for m in self.messages()[position:] if m.kind == "dispatched"), None)
+
+
 # --- test cases -----------------------------------------------------------
 
 APP_DEFAULTS_KEY = r"HKCU\Software\Wine\AppDefaults\meandra.scr"
@@ -268,16 +351,20 @@ APP_DEFAULTS_KEY = r"HKCU\Software\Wine\AppDefaults\meandra.scr"
 class SaverTestCase(unittest.TestCase):
     """Ends every process a case started, and any saver left in the prefix."""
 
-    def setUp(self):
-        end_strays("meandra.scr")
-        self.processes = []
-        self.addCleanup(self._end_processes)
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
         # The same cases again with Wine reporting another Windows version
         # to the saver (its per-program Version setting), e.g. "win98".
         version = os.environ.get("MEANDRA_E2E_WINDOWS_VERSION")
         if version:
             reg_add(APP_DEFAULTS_KEY, "Version", "REG_SZ", version)
-            self.addCleanup(reg_delete, APP_DEFAULTS_KEY)
+            cls.addClassCleanup(reg_delete, APP_DEFAULTS_KEY)
+
+    def setUp(self):
+        end_strays("meandra.scr")
+        self.processes = []
+        self.addCleanup(self._end_processes)
 
     def _end_processes(self):
         if any(p.running() for p in self.processes):
@@ -314,8 +401,11 @@ class SaverTestCase(unittest.TestCase):
         return process, int(line)
 
     def wait_for_saver_window(self, count=1):
-        return wait_for(lambda: (lambda found: found if len(found) >= count else None)(saver_windows()),
-                        "the saver window")
+        """The saver's top-level windows once `count` of them show: a window
+        is made visible after it has taken its size, and a loaded machine
+        can show it between the two."""
+        return wait_for(lambda: (lambda found: found if len(found) >= count else None)(
+            [w for w in saver_windows() if w["visible"]]), "the saver window")
 
 
 def main():

@@ -2,10 +2,13 @@
 
 Stand-ins for the platform's PASSWORD.CPL and MPR.DLL (password_fixture.cpp)
 log each call to C:\\meandra-fixture\\calls.txt; the verify answer is read
-from answer.txt beside it. Wine reports Windows 98 to the saver through its
-per-program Version setting, so the non-NT path runs for real.
+from answer.txt beside it. Which copy of a component the saver loaded, if any,
+is read from Wine's +loaddll trace of the run. Wine reports Windows 98 to
+the saver through its per-program Version setting, so the non-NT path runs
+for real.
 """
 import os
+import re
 import shutil
 import tempfile
 
@@ -17,6 +20,8 @@ FIXTURE_DIR = os.path.join(harness.PREFIX, "drive_c", "meandra-fixture")
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 APP_KEY = r"HKCU\Software\Wine\AppDefaults\meandra.scr"
 START = (400, 300)
+TRACE = {"WINEDEBUG": "+loaddll"}
+SYSTEM_CPL = r"c:\windows\system32\password.cpl"
 
 
 def calls():
@@ -25,6 +30,16 @@ def calls():
             return log.read().splitlines()
     except FileNotFoundError:
         return []
+
+
+def loaded_password_components(process):
+    """The PASSWORD.CPL files a traced run loaded, by Windows path in lower case."""
+    with open(process.log.name, errors="replace") as log:
+        text = log.read()
+    assert "trace:loaddll" in text, "the run was traced"
+    paths = re.findall(r'trace:loaddll:\w+ Loaded L"(.*?)" at', text)
+    paths = [path.replace("\\\\", "\\").lower() for path in paths]
+    return [path for path in paths if path.endswith("\\password.cpl")]
 
 
 def answer(text):
@@ -75,10 +90,11 @@ class PasswordCheck(FixtureCase):
             with self.subTest(setting=setting):
                 if setting:
                     harness.import_reg(f'[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveUsePassword"={setting}\n')
-                saver = self.start_armed_saver()
+                saver = self.start_armed_saver(env=TRACE)
                 harness.key("space")
                 self.assertEqual(saver.wait(), 0)
                 self.assertEqual(calls(), [])
+                self.assertEqual(loaded_password_components(saver), [], "PASSWORD.CPL not loaded")
 
     def test_accepted_password_ends_the_saver(self):
         self.windows98()
@@ -140,12 +156,13 @@ class PasswordCheck(FixtureCase):
                     self.place("fixture_password", "PASSWORD.CPL")
                     answer("1")
                 harness.mouse_to(*START)
-                saver = self.start([planted_scr, "/s"], "planted-saver")
+                saver = self.start([planted_scr, "/s"], "planted-saver", env=TRACE)
                 self.wait_for_saver_window()
                 harness.key("space")
                 self.assertEqual(saver.wait(), 0)
                 self.assertFalse([c for c in calls() if c.startswith("planted")])
                 self.assertEqual(len(calls()), 1 if with_system_copy else 0)
+                self.assertEqual(loaded_password_components(saver), [SYSTEM_CPL] if with_system_copy else [])
 
 
 class ChangePassword(FixtureCase):

@@ -24,8 +24,14 @@ int main(int argc, char** argv) {
   }
   if (!std::strcmp(command, "destroy-notify") && argc > 3) {
     HWND window = reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 0));
+    // The saver's thread is held while both are posted: left running, it
+    // could end the process between the two posts.
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
+    if (!thread || SuspendThread(thread) == static_cast<DWORD>(-1)) return 1;
     bool posted = PostMessageA(window, WM_DESTROY, 0, 0) &&
                   PostMessageA(window, MM_MCINOTIFY, std::strtoul(argv[3], nullptr, 0), 1);
+    ResumeThread(thread);
+    CloseHandle(thread);
     return posted ? 0 : 1;
   }
   return 2;

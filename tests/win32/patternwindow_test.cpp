@@ -27,6 +27,7 @@ using imagetarget::Image;
 using namespace windowpixels;
 
 constexpr uint32_t Unknown = 0xFF000000;  // a model pixel under the credit text
+constexpr int StepsPerTick = 2;           // the pattern's progress each timer message
 
 class PatternWindowTest : public ::testing::Test {
  protected:
@@ -65,7 +66,7 @@ std::vector<uint32_t> ModelTick(HWND window, const std::vector<uint32_t>& before
   ReleaseDC(window, dc);
   model.textWidth = size.cx;
   model.textHeight = size.cy;
-  for (int32_t step = 0; step < meandra::StepsPerTick; ++step) {
+  for (int32_t step = 0; step < StepsPerTick; ++step) {
     model.pixelCalls.clear();
     pattern::PixelTarget target = model.target();
     target.drawText = [](void* context, int32_t x, int32_t y, const char*, int32_t, uint32_t) {
@@ -172,13 +173,54 @@ TEST_F(PatternWindowTest, DrawTimerIsIdentifierFiveOnTheWindow) {
   EXPECT_EQ(message.wParam, meandra::DrawTimerId);
 }
 
-TEST_F(PatternWindowTest, KeptMessagesReturnZero) {
+// The framework hands every message it does not handle to DefWindowProcA,
+// which this program imports: swapping the import for a counter shows which
+// messages for the saver window reached the framework.
+#ifdef _WIN64
+#define DEF_WINDOW_PROC_IMPORT "__imp_DefWindowProcA"
+#else
+#define DEF_WINDOW_PROC_IMPORT "__imp__DefWindowProcA@16"
+#endif
+extern "C" WNDPROC DefWindowProcImport __asm__(DEF_WINDOW_PROC_IMPORT);
+WNDPROC RealDefWindowProc;
+HWND CountedWindow;
+std::vector<UINT> DefaultHandled;
+
+LRESULT CALLBACK CountingDefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window == CountedWindow) DefaultHandled.push_back(message);
+  return RealDefWindowProc(window, message, wParam, lParam);
+}
+
+void SetDefWindowProcImport(WNDPROC procedure) {
+  DWORD protection;
+  VirtualProtect(&DefWindowProcImport, sizeof DefWindowProcImport, PAGE_READWRITE, &protection);
+  DefWindowProcImport = procedure;
+  VirtualProtect(&DefWindowProcImport, sizeof DefWindowProcImport, protection, &protection);
+}
+
+int TimesDefaultHandled(UINT message) {
+  int times = 0;
+  for (UINT handled : DefaultHandled) times += handled == message;
+  return times;
+}
+
+TEST_F(PatternWindowTest, KeptMessagesReturnZeroAndNeverReachTheFramework) {
   CreateFullScreen();
+  CountedWindow = saver;
+  DefaultHandled.clear();
+  RealDefWindowProc = DefWindowProcImport;
+  SetDefWindowProcImport(CountingDefWindowProc);
   EXPECT_EQ(SendMessageA(saver, WM_TIMER, 5, 0), 0);
   EXPECT_EQ(SendMessageA(saver, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0), 0);
   InvalidateRect(saver, nullptr, FALSE);
   EXPECT_EQ(SendMessageA(saver, WM_PAINT, 0, 0), 0);
+  SendMessageA(saver, WM_USER, 0, 0);
+  SetDefWindowProcImport(RealDefWindowProc);
   EXPECT_FALSE(GetUpdateRect(saver, nullptr, FALSE)) << "painting validated the window";
+  EXPECT_EQ(TimesDefaultHandled(WM_USER), 1) << "a message the renderer does not keep reached the framework";
+  EXPECT_EQ(TimesDefaultHandled(WM_TIMER), 0);
+  EXPECT_EQ(TimesDefaultHandled(MM_MCINOTIFY), 0);
+  EXPECT_EQ(TimesDefaultHandled(WM_PAINT), 0);
 }
 
 TEST_F(PatternWindowTest, RepeatedDestructionFreesTheCanvasOnceAndLaterMessagesAreHarmless) {

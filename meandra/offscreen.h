@@ -1,9 +1,9 @@
 // The saver window's content kept off-screen: an image in plain memory, of
 // 32-bit pixels on true-colour screens and of 16-bit 5-6-5 pixels on
 // high-colour ones, that the drawing step writes into, from which each tick
-// copies to the window only the rectangles that changed. The image is kept equal to what
-// the window shows: made from the canvas at creation, and put back from the
-// canvas wherever the window is repainted.
+// copies to the window only the rectangles that changed. The image is kept
+// equal to what the window shows: made from the canvas at creation, and put
+// back from the canvas wherever the window is repainted.
 #pragma once
 #include <windows.h>
 #include <stdint.h>

@@ -6,6 +6,7 @@
 
 #include "defsaver/cmdline.h"
 #include "defsaver/mouserule.h"
+#include "defsaver/placement.h"
 
 namespace defsaver {
 
@@ -23,6 +24,11 @@ extern HWND SaverWindow;
 // password prompt) is swallowed; later ones are measured from StartCursorPos.
 extern uint8_t FirstMoveSeen;
 extern POINT StartCursorPos;
+
+// The full-screen window's form and rectangle, chosen by CreateSaverWindow
+// before the window is created (so already during its WM_CREATE); all zero
+// in the preview and before. Its origin is the client area's on the screen.
+extern FullScreenPlacement SaverPlacement;
 
 extern OSVERSIONINFOA VersionInfo;
 extern uint8_t IsWindowsNT;

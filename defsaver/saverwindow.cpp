@@ -9,6 +9,7 @@ HWND ParentWindow;
 HWND SaverWindow;
 uint8_t FirstMoveSeen;
 POINT StartCursorPos;
+FullScreenPlacement SaverPlacement;
 
 namespace {
 
@@ -25,7 +26,32 @@ void HandleMouseMove(LPARAM lParam) {
     return;
   }
   CursorPoint start = {StartCursorPos.x, StartCursorPos.y};
-  if (IsBeyondTolerance(start, static_cast<uint32_t>(lParam))) VerifyPasswordAndClose();
+  CursorPoint clientOrigin = {SaverPlacement.left, SaverPlacement.top};
+  if (IsBeyondTolerance(start, static_cast<uint32_t>(lParam), clientOrigin)) VerifyPasswordAndClose();
+}
+
+// The virtual screen is read only where there are several monitors, so that
+// a one-monitor run makes the same calls as ever but this one.
+MonitorMetrics ReadMonitorMetrics() {
+  MonitorMetrics metrics = {};
+  metrics.monitorCount = GetSystemMetrics(SM_CMONITORS);
+  if (metrics.monitorCount > 1) {
+    metrics.virtualLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    metrics.virtualTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    metrics.virtualWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    metrics.virtualHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  }
+  return metrics;
+}
+
+HWND CreateFullScreenWindow(const char* className) {
+  SaverPlacement = ChooseFullScreenPlacement(ReadMonitorMetrics());
+  if (!SaverPlacement.coversVirtualScreen)
+    return CreateWindowExA(WS_EX_TOPMOST, className, nullptr, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 0, 0,
+                           nullptr, nullptr, ModuleInstance, nullptr);
+  return CreateWindowExA(WS_EX_TOPMOST, className, nullptr, WS_POPUP | WS_VISIBLE, SaverPlacement.left,
+                         SaverPlacement.top, SaverPlacement.width, SaverPlacement.height, nullptr, nullptr,
+                         ModuleInstance, nullptr);
 }
 
 }  // namespace
@@ -49,14 +75,14 @@ HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC windowProc, H
 
   HWND window;
   if (parent != nullptr) {
+    SaverPlacement = FullScreenPlacement{};
     RECT parentRect = {};
     GetWindowRect(parent, &parentRect);
     window = CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
                              parentRect.right - parentRect.left, parentRect.bottom - parentRect.top,
                              parent, nullptr, ModuleInstance, nullptr);
   } else {
-    window = CreateWindowExA(WS_EX_TOPMOST, className, nullptr, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE,
-                             0, 0, 0, 0, nullptr, nullptr, ModuleInstance, nullptr);
+    window = CreateFullScreenWindow(className);
   }
   if (window == nullptr) ExitProcess(0);
   return window;

@@ -47,16 +47,23 @@ void ChooseImage(HDC screenDC, HDC canvasDC, int32_t bitsPerPixel) {
   if (path != drawingpath::PerPixel) offscreen::CreateImage(path, screenDC, canvasDC, CanvasWidth, CanvasHeight);
 }
 
-// Copies the desktop into a new canvas: one to one full-screen, shrunk into
+// Copies the desktop into a new canvas: one to one full-screen (the primary
+// screen, or every monitor where the window covers them all), shrunk into
 // the window in the preview.
 void CreateCanvas(HWND window) {
   ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+  POINT source = {0, 0};
   if (defsaver::IsPreview) {
     RECT client = {};
     GetClientRect(window, &client);
     CanvasWidth = client.right;
     CanvasHeight = client.bottom;
+  } else if (defsaver::SaverPlacement.coversVirtualScreen) {
+    CanvasWidth = defsaver::SaverPlacement.width;
+    CanvasHeight = defsaver::SaverPlacement.height;
+    source.x = defsaver::SaverPlacement.left;
+    source.y = defsaver::SaverPlacement.top;
   } else {
     CanvasWidth = ScreenWidth;
     CanvasHeight = ScreenHeight;
@@ -69,7 +76,7 @@ void CreateCanvas(HWND window) {
     if (defsaver::IsPreview) {
       StretchBlt(MemoryDC, 0, 0, CanvasWidth, CanvasHeight, WindowDC, 0, 0, ScreenWidth, ScreenHeight, SRCCOPY);
     } else {
-      BitBlt(MemoryDC, 0, 0, CanvasWidth, CanvasHeight, WindowDC, 0, 0, SRCCOPY);
+      BitBlt(MemoryDC, 0, 0, CanvasWidth, CanvasHeight, WindowDC, source.x, source.y, SRCCOPY);
     }
     ChooseImage(WindowDC, MemoryDC, offscreen::ScreenBits(WindowDC));
     SelectObject(MemoryDC, previous);

@@ -120,16 +120,50 @@ TEST(ChooseMode, OnlyTheFirstFifteenCharactersOfTheSwitchAreCopied) {
   EXPECT_EQ(ChooseMode("x /p0123456789012345678901234 5").parentWindow, 5);
 }
 
+// The lParam of WM_MOUSEMOVE for a client position: two signed 16-bit halves.
+uint32_t MoveAt(int32_t x, int32_t y) {
+  return (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(x);
+}
+
 TEST(MouseRule, ToleranceOnEitherAxis) {
   using defsaver::IsBeyondTolerance;
   defsaver::CursorPoint start = {100, 200};
-  auto at = [](uint32_t x, uint32_t y) { return (y << 16) | x; };
-  EXPECT_FALSE(IsBeyondTolerance(start, at(104, 204)));
-  EXPECT_FALSE(IsBeyondTolerance(start, at(96, 196)));
-  EXPECT_TRUE(IsBeyondTolerance(start, at(105, 200)));
-  EXPECT_TRUE(IsBeyondTolerance(start, at(100, 195)));
-  // Coordinates are read unsigned: a position left of the screen is far away.
-  EXPECT_TRUE(IsBeyondTolerance(defsaver::CursorPoint{0, 0}, at(0xFFFF, 0)));
+  defsaver::CursorPoint screenOrigin = {0, 0};
+  EXPECT_FALSE(IsBeyondTolerance(start, MoveAt(104, 204), screenOrigin));
+  EXPECT_FALSE(IsBeyondTolerance(start, MoveAt(96, 196), screenOrigin));
+  EXPECT_TRUE(IsBeyondTolerance(start, MoveAt(105, 200), screenOrigin));
+  EXPECT_TRUE(IsBeyondTolerance(start, MoveAt(100, 195), screenOrigin));
+}
+
+TEST(MouseRule, ClientPositionsAreSignedAndMeasuredOnTheScreen) {
+  using defsaver::IsBeyondTolerance;
+  struct Case {
+    defsaver::CursorPoint start;   // screen
+    int32_t x, y;                  // client
+    defsaver::CursorPoint origin;  // the client area on the screen
+    bool ends;
+  } cases[] = {
+      // Just left of and above the client area: -1, not 65535.
+      {{0, 0}, -1, -1, {0, 0}, false},
+      {{-3, -4}, 0, 0, {0, 0}, false},
+      // A window over a monitor left of the primary one, from -800.
+      {{-400, 300}, 400, 300, {-800, 0}, false},
+      {{-400, 300}, 404, 296, {-800, 0}, false},
+      {{-400, 300}, 405, 300, {-800, 0}, true},
+      {{-400, 300}, 400, 295, {-800, 0}, true},
+      // The start on the primary monitor, the client area from -800, -600.
+      {{500, 300}, 1300, 900, {-800, -600}, false},
+      {{500, 300}, 1296, 904, {-800, -600}, false},
+      {{500, 300}, 1295, 900, {-800, -600}, true},
+      {{500, 300}, 1300, 905, {-800, -600}, true},
+      // Unmapped, the client position would be 800 pixels away.
+      {{-400, 300}, 400, 300, {0, 0}, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsBeyondTolerance(c.start, MoveAt(c.x, c.y), c.origin), c.ends)
+        << "start " << c.start.x << "," << c.start.y << " client " << c.x << "," << c.y << " origin "
+        << c.origin.x << "," << c.origin.y;
+  }
 }
 
 }  // namespace

@@ -286,21 +286,19 @@ TEST(PatternStep, CreditLineWhereMeasuringFails) {
   EXPECT_EQ(image.textCalls[2].x, 270);
 }
 
-TEST(PatternStep, PenMovesOnTheEllipseAndTurnsOntoTheGrid) {
+TEST(PatternStep, PenMovesOnTheEllipseAndTurnsRoundTheCircle) {
   struct Case {
     int32_t heading, turnRate;
     uint8_t unit;
     double dx, dy;
     int32_t nextHeading;
-    bool drawsTurn;
   } cases[] = {
-      {0, 3, 45, 0, 4.5, 3, false},
-      {90, -3, 45, 6, 0, 87, false},
-      {180, 2, 45, 0, -4.5, 182, false},
-      {270, 5, 72, -6, 0, 275, false},
-      {358, 5, 72, 0, 0, 3, false},   // wraps past 360
-      {2, -5, 72, 0, 0, 357, false},  // wraps below 0
-      {67, 5, 72, 0, 0, -1, true},    // lands on 72: a coin, perhaps a new heading
+      {0, 3, 45, 0, 4.5, 3},
+      {90, -3, 45, 6, 0, 87},
+      {180, 2, 45, 0, -4.5, 182},
+      {270, 5, 72, -6, 0, 275},
+      {358, 5, 72, 0, 0, 3},   // wraps past 360
+      {2, -5, 72, 0, 0, 357},  // wraps below 0
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.heading);
@@ -313,38 +311,35 @@ TEST(PatternStep, PenMovesOnTheEllipseAndTurnsOntoTheGrid) {
       EXPECT_NEAR(PenX - 100, c.dx, 1e-12);
       EXPECT_NEAR(PenY - 50, c.dy, 1e-12);
     }
-    if (c.nextHeading >= 0) {
-      EXPECT_EQ(Heading, c.nextHeading);
-    }
-    if (c.drawsTurn) {
-      EXPECT_EQ(Heading % 72, 0);
-      EXPECT_TRUE(TurnRate >= -5 && TurnRate <= 5);
-    }
+    EXPECT_EQ(Heading, c.nextHeading);
   }
 }
 
+// Heading 67 turning by 5 with unit 72. The drifts of red and green draw
+// once each (blue is at its bound); landing on the grid then draws a coin,
+// and on 0 the turn rate and then the heading.
 TEST(PatternStep, GridLandingTakesACoinThenTurnRateThenHeading) {
-  PrepareStampExample(72);
-  Heading = 67;
-  TurnRate = 5;
-  Image image(640, 480);
-  // Replay the step's draws: the drifts, then the coin and the new course.
-  uint32_t state = RandomState;
-  RandomState = state;
-  for (int i = 0; i < 2; ++i) randomness::RandomBelow(64);  // blue is at its bound: no draw
-  uint32_t coin = randomness::RandomBelow(2);
-  int32_t turn = static_cast<int32_t>(randomness::RandomBelow(11)) - 5;
-  int32_t heading = static_cast<int32_t>(randomness::RandomBelow(5)) * 72;
-  uint32_t after = RandomState;
-  RandomState = state;
-  PatternStep(image.target(), 1);
-  if (coin == 0) {
-    EXPECT_EQ(TurnRate, turn);
-    EXPECT_EQ(Heading, heading);
-    EXPECT_EQ(RandomState, after);
-  } else {
-    EXPECT_EQ(Heading, 72);
-    EXPECT_EQ(TurnRate, 5);
+  struct Case {
+    int32_t heading;
+    uint32_t state;
+    int32_t expectedHeading, expectedTurnRate;
+    uint32_t stateAfter;
+  } cases[] = {
+      {67, 1, 216, -2, 2884733762u},  // coin 0: turn rate 3 - 5, heading 3 x 72 (the other order gives 2, 72)
+      {67, 2, 72, 5, 2336949529u},    // coin 1: the course is kept, the coin drawn all the same
+      {60, 1, 65, 5, 3698175007u},    // off the grid: the two drift draws only
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.state * 1000 + c.heading);
+    PrepareStampExample(72);
+    Heading = c.heading;
+    TurnRate = 5;
+    RandomState = c.state;
+    Image image(640, 480);
+    PatternStep(image.target(), 1);
+    EXPECT_EQ(Heading, c.expectedHeading);
+    EXPECT_EQ(TurnRate, c.expectedTurnRate);
+    EXPECT_EQ(RandomState, c.stateAfter);
   }
 }
 

@@ -160,8 +160,8 @@ MCIERROR WINAPI FakeMciSendCommandA(MCIDEVICEID device, UINT message, DWORD_PTR 
 // Each import entry of this program names the function above instead of the
 // platform's. The entries are data, filled before anything runs.
 #define MEANDRA_IMPORT_ENTRY(function, argumentBytes)                                              \
-  asm(".pushsection .data\n.globl __imp__" #function "@" #argumentBytes "\n__imp__" #function "@" \
-      #argumentBytes ":\n.long _Fake" #function "@" #argumentBytes "\n.popsection\n")
+  asm(".data\n.globl __imp__" #function "@" #argumentBytes "\n__imp__" #function "@" \
+      #argumentBytes ":\n.long _Fake" #function "@" #argumentBytes "\n.text\n")
 MEANDRA_IMPORT_ENTRY(CreateCompatibleBitmap, 12);
 MEANDRA_IMPORT_ENTRY(CreateDIBSection, 24);
 MEANDRA_IMPORT_ENTRY(CreateCompatibleDC, 4);
@@ -174,8 +174,8 @@ MEANDRA_IMPORT_ENTRY(ReleaseDC, 8);
 MEANDRA_IMPORT_ENTRY(ShowCursor, 4);
 MEANDRA_IMPORT_ENTRY(LoadLibraryA, 4);
 MEANDRA_IMPORT_ENTRY(FreeLibrary, 4);
-asm(".pushsection .data\n.globl __imp__mciSendCommandA@16\n__imp__mciSendCommandA@16:\n"
-    ".long _FakeMciSendCommandA@16\n.popsection\n");
+asm(".data\n.globl __imp__mciSendCommandA@16\n__imp__mciSendCommandA@16:\n"
+    ".long _FakeMciSendCommandA@16\n.text\n");
 
 namespace {
 

@@ -176,7 +176,12 @@ TEST_F(PatternWindowTest, DrawTimerIsIdentifierFiveOnTheWindow) {
 // The framework hands every message it does not handle to DefWindowProcA,
 // which this program imports: swapping the import for a counter shows which
 // messages for the saver window reached the framework.
-extern "C" WNDPROC DefWindowProcImport __asm__("__imp__DefWindowProcA@16");
+#ifdef _WIN64
+#define DEF_WINDOW_PROC_IMPORT "__imp_DefWindowProcA"
+#else
+#define DEF_WINDOW_PROC_IMPORT "__imp__DefWindowProcA@16"
+#endif
+extern "C" WNDPROC DefWindowProcImport __asm__(DEF_WINDOW_PROC_IMPORT);
 WNDPROC RealDefWindowProc;
 HWND CountedWindow;
 std::vector<UINT> DefaultHandled;

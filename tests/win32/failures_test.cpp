@@ -159,9 +159,14 @@ MCIERROR WINAPI FakeMciSendCommandA(MCIDEVICEID device, UINT message, DWORD_PTR 
 
 // Each import entry of this program names the function above instead of the
 // platform's. The entries are data, filled before anything runs.
+#ifdef _WIN64
+#define MEANDRA_IMPORT_ENTRY(function, argumentBytes) \
+  asm(".data\n.globl __imp_" #function "\n__imp_" #function ":\n.quad Fake" #function "\n.text\n")
+#else
 #define MEANDRA_IMPORT_ENTRY(function, argumentBytes)                                              \
   asm(".data\n.globl __imp__" #function "@" #argumentBytes "\n__imp__" #function "@" \
       #argumentBytes ":\n.long _Fake" #function "@" #argumentBytes "\n.text\n")
+#endif
 MEANDRA_IMPORT_ENTRY(CreateCompatibleBitmap, 12);
 MEANDRA_IMPORT_ENTRY(CreateDIBSection, 24);
 MEANDRA_IMPORT_ENTRY(CreateCompatibleDC, 4);
@@ -174,8 +179,12 @@ MEANDRA_IMPORT_ENTRY(ReleaseDC, 8);
 MEANDRA_IMPORT_ENTRY(ShowCursor, 4);
 MEANDRA_IMPORT_ENTRY(LoadLibraryA, 4);
 MEANDRA_IMPORT_ENTRY(FreeLibrary, 4);
+#ifdef _WIN64
+asm(".data\n.globl __imp_mciSendCommandA\n__imp_mciSendCommandA:\n.quad FakeMciSendCommandA\n.text\n");
+#else
 asm(".data\n.globl __imp__mciSendCommandA@16\n__imp__mciSendCommandA@16:\n"
     ".long _FakeMciSendCommandA@16\n.text\n");
+#endif
 
 namespace {
 

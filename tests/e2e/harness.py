@@ -260,6 +260,28 @@ def screenshot(name):
     return screen_levels(numpy.asarray(Image.open(path).convert("RGB")))
 
 
+def asymmetric_pixels(shot, desktop, band):
+    """Pixels of rows `band` where the pattern's footprint (what differs from
+    the desktop) is not mirror-symmetric, about the vertical and about the
+    horizontal centre line. A ball pixel hides where its colour is the
+    desktop's there, which a screen of few colours makes common, so only pixels
+    whose desktop colour, and their mirror's, no ball pixel takes are
+    compared. Returns the two counts and the footprint pixels compared."""
+    footprint = numpy.any(shot != desktop, axis=-1)
+
+    def packed(rgb):
+        rgb = rgb.astype(numpy.uint32)
+        return (rgb[..., 0] << 16) | (rgb[..., 1] << 8) | rgb[..., 2]
+
+    hidden = numpy.isin(packed(desktop), packed(shot[footprint]))
+    counts, compared = [], 0
+    for mirror in (lambda a: a[:, ::-1], lambda a: a[::-1]):
+        comparable = ~(hidden | mirror(hidden))[band]
+        counts.append(int(((footprint[band] != mirror(footprint)[band]) & comparable).sum()))
+        compared += int((footprint[band] & comparable).sum())
+    return counts, compared
+
+
 def cover_colour(x, y):
     """The picture `probe cover` shows, as numpy arrays of coordinates."""
     return numpy.stack([(x * 3) & 0xFF, (y * 5) & 0xFF, numpy.where((x + y) & 0x40, 0xC0, 0x30)], axis=-1)

@@ -4,6 +4,7 @@ namespace offscreen {
 
 HBITMAP ImageBitmap;
 uint32_t* ImagePixels;
+uint16_t* HighColourPixels;
 int32_t ImageWidth;
 int32_t ImageHeight;
 HDC ImageDC;
@@ -18,13 +19,19 @@ bool CreditCovered;
 
 namespace {
 
-constexpr int MinDirectColourBits = 15;
+HGDIOBJ PreviousImageObject;
+
+// A DIB header with the three colour masks of a BI_BITFIELDS image after it.
+struct MaskedBitmapInfo {
+  BITMAPINFOHEADER header;
+  DWORD masks[3];
+};
+
+constexpr DWORD HighColourMasks[3] = {0xF800, 0x07E0, 0x001F};
 // Two backgrounds that differ from white and from each other in every
 // channel, for telling set pixels from blended ones.
 constexpr uint32_t FirstMaskBackground = 0x00000000;
 constexpr uint32_t SecondMaskBackground = 0x00603A9C;
-
-HGDIOBJ PreviousImageObject;
 
 uint32_t ImagePixel(uint32_t colour) {
   return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
@@ -34,7 +41,8 @@ void SetImagePixel(void*, int32_t x, int32_t y, uint32_t colour) {
   if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(ImageWidth) ||
       static_cast<uint32_t>(y) >= static_cast<uint32_t>(ImageHeight))
     return;
-  ImagePixels[y * ImageWidth + x] = ImagePixel(colour);
+  if (ImagePixels != nullptr) ImagePixels[y * ImageWidth + x] = ImagePixel(colour);
+  else HighColourPixels[y * ImageWidth + x] = drawingpath::HighColourPixel(colour);
 }
 
 bool IsCreditLine(const char* text, int32_t length) {
@@ -99,7 +107,7 @@ void NoteBall(void*, int32_t left, int32_t top) {
 void HandToDisplay() { GetInputState(); }
 
 // A 32-bit top-down section of width x height; null when it cannot be made.
-HBITMAP CreateSection(HDC dc, int32_t width, int32_t height, uint32_t** pixels) {
+HBITMAP CreateTrueColourSection(HDC dc, int32_t width, int32_t height, uint32_t** pixels) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
@@ -131,23 +139,52 @@ void DrawCreditOver(uint32_t* pixels, int32_t count, uint32_t background, int32_
   GdiFlush();
 }
 
-}  // namespace
-
-bool SuitsScreen(HDC screenDC) {
-  return GetDeviceCaps(screenDC, BITSPIXEL) * GetDeviceCaps(screenDC, PLANES) >= MinDirectColourBits;
+void ForgetCreditMask() {
+  CreditMask.valid = false;
+  CreditMask.count = 0;
+  CreditCovered = true;
 }
 
-bool CreateImage(HDC screenDC, HDC canvasDC, int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0) return false;
-  uint32_t* pixels = nullptr;
-  ImageBitmap = CreateSection(screenDC, width, height, &pixels);
+}  // namespace
+
+int32_t ScreenBits(HDC screenDC) { return GetDeviceCaps(screenDC, BITSPIXEL) * GetDeviceCaps(screenDC, PLANES); }
+
+HBITMAP CreateHighColourBitmap(HDC screenDC, int32_t width, int32_t height, void** bits) {
+  MaskedBitmapInfo info = {};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = width;
+  info.header.biHeight = -height;  // top-down: row 0 first
+  info.header.biPlanes = 1;
+  info.header.biBitCount = 16;
+  info.header.biCompression = BI_BITFIELDS;
+  for (int i = 0; i < 3; ++i) info.masks[i] = HighColourMasks[i];
+  *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screenDC, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
+  if (bitmap != nullptr && *bits == nullptr) {
+    DeleteObject(bitmap);
+    bitmap = nullptr;
+  }
+  return bitmap;
+}
+
+bool CreateImage(drawingpath::Path path, HDC screenDC, HDC canvasDC, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0 || path == drawingpath::PerPixel) return false;
+  void* bits = nullptr;
+  if (path == drawingpath::HighColourImage) {
+    ImageBitmap = CreateHighColourBitmap(screenDC, width, height, &bits);
+  } else {
+    uint32_t* pixels = nullptr;
+    ImageBitmap = CreateTrueColourSection(screenDC, width, height, &pixels);
+    bits = pixels;
+  }
   ImageDC = CreateCompatibleDC(screenDC);
   RepaintRegion = CreateRectRgn(0, 0, 0, 0);
-  if (ImageBitmap == nullptr || ImageDC == nullptr || RepaintRegion == nullptr) {
+  if (ImageBitmap == nullptr || bits == nullptr || ImageDC == nullptr || RepaintRegion == nullptr) {
     FreeImage();
     return false;
   }
-  ImagePixels = pixels;
+  if (path == drawingpath::HighColourImage) HighColourPixels = static_cast<uint16_t*>(bits);
+  else ImagePixels = static_cast<uint32_t*>(bits);
   ImageWidth = width;
   ImageHeight = height;
   TextWidth = TextHeight = 0;
@@ -161,15 +198,15 @@ bool CreateImage(HDC screenDC, HDC canvasDC, int32_t width, int32_t height) {
 
 // The scratch has a text height of room on every side, far more than any
 // font's overhang; set pixels on its edge would mean the text was cut off.
+// The mask's pixels are 32-bit ones: a high-colour image keeps TextOutA.
 void MakeCreditMask() {
-  CreditMask.valid = false;
-  CreditMask.count = 0;
-  CreditCovered = true;
+  ForgetCreditMask();
+  if (ImagePixels == nullptr) return;
   if (!MeasureText(ImageDC, tables::CreditLine, tables::CreditLength) || TextHeight <= 0) return;
   int32_t margin = TextHeight;
   int32_t width = TextWidth + 2 * margin, height = TextHeight + 2 * margin;
   uint32_t* pixels = nullptr;
-  HBITMAP scratch = CreateSection(ImageDC, width, 2 * height, &pixels);
+  HBITMAP scratch = CreateTrueColourSection(ImageDC, width, 2 * height, &pixels);
   if (scratch == nullptr) return;
   HGDIOBJ previous = SelectObject(ImageDC, scratch);
   uint32_t* second = pixels + width * height;
@@ -193,9 +230,9 @@ void FreeImage() {
   RepaintRegion = nullptr;
   PreviousImageObject = nullptr;
   ImagePixels = nullptr;
+  HighColourPixels = nullptr;
   ImageWidth = ImageHeight = 0;
-  CreditMask.valid = false;
-  CreditMask.count = 0;
+  ForgetCreditMask();
   dirtyrects::Clear(Changed);
 }
 

@@ -5,6 +5,7 @@ list(APPEND PURE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dirtyrects.cpp
   ${CMAKE_CURRENT_LIST_DIR}/creditmask.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/drawingpath.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pattern.cpp)
 list(APPEND WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/fpucontrol.cpp

@@ -4,6 +4,7 @@ namespace offscreen {
 
 HBITMAP ImageBitmap;
 uint32_t* ImagePixels;
+uint16_t* HighColourPixels;
 int32_t ImageWidth;
 int32_t ImageHeight;
 HDC ImageDC;
@@ -14,9 +15,15 @@ int32_t TextHeight;
 
 namespace {
 
-constexpr int MinDirectColourBits = 15;
-
 HGDIOBJ PreviousImageObject;
+
+// A DIB header with the three colour masks of a BI_BITFIELDS image after it.
+struct MaskedBitmapInfo {
+  BITMAPINFOHEADER header;
+  DWORD masks[3];
+};
+
+constexpr DWORD HighColourMasks[3] = {0xF800, 0x07E0, 0x001F};
 
 uint32_t ImagePixel(uint32_t colour) {
   return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
@@ -26,7 +33,8 @@ void SetImagePixel(void*, int32_t x, int32_t y, uint32_t colour) {
   if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(ImageWidth) ||
       static_cast<uint32_t>(y) >= static_cast<uint32_t>(ImageHeight))
     return;
-  ImagePixels[y * ImageWidth + x] = ImagePixel(colour);
+  if (ImagePixels != nullptr) ImagePixels[y * ImageWidth + x] = ImagePixel(colour);
+  else HighColourPixels[y * ImageWidth + x] = drawingpath::HighColourPixel(colour);
 }
 
 bool MeasureImageText(void*, const char* text, int32_t length, int32_t* width) {
@@ -60,28 +68,49 @@ void NoteBall(void*, int32_t left, int32_t top) {
 
 }  // namespace
 
-bool SuitsScreen(HDC screenDC) {
-  return GetDeviceCaps(screenDC, BITSPIXEL) * GetDeviceCaps(screenDC, PLANES) >= MinDirectColourBits;
+int32_t ScreenBits(HDC screenDC) { return GetDeviceCaps(screenDC, BITSPIXEL) * GetDeviceCaps(screenDC, PLANES); }
+
+HBITMAP CreateHighColourBitmap(HDC screenDC, int32_t width, int32_t height, void** bits) {
+  MaskedBitmapInfo info = {};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = width;
+  info.header.biHeight = -height;  // top-down: row 0 first
+  info.header.biPlanes = 1;
+  info.header.biBitCount = 16;
+  info.header.biCompression = BI_BITFIELDS;
+  for (int i = 0; i < 3; ++i) info.masks[i] = HighColourMasks[i];
+  *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screenDC, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
+  if (bitmap != nullptr && *bits == nullptr) {
+    DeleteObject(bitmap);
+    bitmap = nullptr;
+  }
+  return bitmap;
 }
 
-bool CreateImage(HDC screenDC, HDC canvasDC, int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0) return false;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down: row 0 first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+bool CreateImage(drawingpath::Path path, HDC screenDC, HDC canvasDC, int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0 || path == drawingpath::PerPixel) return false;
   void* bits = nullptr;
-  ImageBitmap = CreateDIBSection(screenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (path == drawingpath::HighColourImage) {
+    ImageBitmap = CreateHighColourBitmap(screenDC, width, height, &bits);
+  } else {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down: row 0 first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ImageBitmap = CreateDIBSection(screenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  }
   ImageDC = CreateCompatibleDC(screenDC);
   RepaintRegion = CreateRectRgn(0, 0, 0, 0);
   if (ImageBitmap == nullptr || bits == nullptr || ImageDC == nullptr || RepaintRegion == nullptr) {
     FreeImage();
     return false;
   }
-  ImagePixels = static_cast<uint32_t*>(bits);
+  if (path == drawingpath::HighColourImage) HighColourPixels = static_cast<uint16_t*>(bits);
+  else ImagePixels = static_cast<uint32_t*>(bits);
   ImageWidth = width;
   ImageHeight = height;
   TextWidth = TextHeight = 0;
@@ -104,6 +133,7 @@ void FreeImage() {
   RepaintRegion = nullptr;
   PreviousImageObject = nullptr;
   ImagePixels = nullptr;
+  HighColourPixels = nullptr;
   ImageWidth = ImageHeight = 0;
   dirtyrects::Clear(Changed);
 }

@@ -1,21 +1,26 @@
-// The saver window's content kept off-screen: a 32-bit image in plain memory
-// that the drawing step writes into, from which each tick copies to the
-// window only the rectangles that changed. The image is kept equal to what
-// the window shows: made from the canvas at creation, and put back from the
-// canvas wherever the window is repainted.
+// The saver window's content kept off-screen: an image in plain memory, of
+// 32-bit pixels on true-colour screens and of 16-bit 5-6-5 pixels on
+// high-colour ones, that the drawing step writes into, from which each tick
+// copies to the window only the rectangles that changed. The image is kept
+// equal to what the window shows: made from the canvas at creation, and put
+// back from the canvas wherever the window is repainted.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
 
 #include "meandra/dirtyrects.h"
+#include "meandra/drawingpath.h"
 #include "meandra/pattern.h"
 
 namespace offscreen {
 
 // 0 when there is no image; the window is then drawn on pixel by pixel.
 extern HBITMAP ImageBitmap;
-// Top-down rows of ImageWidth pixels, 0x00RRGGBB (blue in the lowest byte).
+// Top-down rows of ImageWidth pixels: 0x00RRGGBB (blue in the lowest byte)
+// in a true-colour image, else 0.
 extern uint32_t* ImagePixels;
+// 5-6-5 pixels (red in the top bits) in a high-colour image, else 0.
+extern uint16_t* HighColourPixels;
 extern int32_t ImageWidth;
 extern int32_t ImageHeight;
 // Holds ImageBitmap for the image's whole life, for text and copies.
@@ -28,14 +33,17 @@ extern dirtyrects::RectList Changed;
 extern int32_t TextWidth;
 extern int32_t TextHeight;
 
-// Palette displays keep the per-pixel path: there the matching of colours
-// to the palette is the driver's, and may differ between a pixel set and
-// a pixel copied.
-bool SuitsScreen(HDC screenDC);
+// The screen's bits a pixel, over all its planes.
+int32_t ScreenBits(HDC screenDC);
 
-// Makes an image of width x height and copies canvasDC (which holds the
-// canvas) into it. False, with nothing kept, when any part cannot be made.
-bool CreateImage(HDC screenDC, HDC canvasDC, int32_t width, int32_t height);
+// A bitmap of 5-6-5 pixels, width x height, compatible with screenDC;
+// 0 when it cannot be made.
+HBITMAP CreateHighColourBitmap(HDC screenDC, int32_t width, int32_t height, void** bits);
+
+// Makes an image of width x height in the format of the path (one of the
+// two image paths) and copies canvasDC (which holds the canvas) into it.
+// False, with nothing kept, when any part cannot be made.
+bool CreateImage(drawingpath::Path path, HDC screenDC, HDC canvasDC, int32_t width, int32_t height);
 void FreeImage();
 
 // Before the window's BeginPaint: remembers the region to be repainted.

@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "defsaver/defsaver.h"
+#include "meandra/drawingpath.h"
 #include "meandra/fpucontrol.h"
 #include "meandra/gditarget.h"
 #include "meandra/offscreen.h"
@@ -25,6 +26,26 @@ namespace {
 
 using pattern::CanvasHeight;
 using pattern::CanvasWidth;
+
+// The canvas in the screen's own format: a compatible bitmap, except on
+// high-colour screens, where a compatible bitmap may keep fewer bits than the
+// screen shows (5-5-5 where the screen has 5-6-5) and lose a bit of green
+// from the desktop picture; 5-6-5 pixels hold either kind of screen's exactly.
+HBITMAP CreateCanvasBitmap(HDC screenDC) {
+  if (!drawingpath::KeepsHighColourCanvas(offscreen::ScreenBits(screenDC)))
+    return CreateCompatibleBitmap(screenDC, CanvasWidth, CanvasHeight);
+  void* bits;
+  return offscreen::CreateHighColourBitmap(screenDC, CanvasWidth, CanvasHeight, &bits);
+}
+
+// The off-screen image for a screen of bitsPerPixel, made from the canvas
+// selected into canvasDC; none where the path is per pixel or the image
+// cannot be made.
+void ChooseImage(HDC screenDC, HDC canvasDC, int32_t bitsPerPixel) {
+  offscreen::FreeImage();
+  drawingpath::Path path = drawingpath::ChoosePath(bitsPerPixel, DrawPerPixel != 0);
+  if (path != drawingpath::PerPixel) offscreen::CreateImage(path, screenDC, canvasDC, CanvasWidth, CanvasHeight);
+}
 
 // Copies the desktop into a new canvas: one to one full-screen (the primary
 // screen, or every monitor where the window covers them all), shrunk into
@@ -49,8 +70,7 @@ void CreateCanvas(HWND window) {
   }
   WindowDC = GetDC(nullptr);
   MemoryDC = CreateCompatibleDC(WindowDC);
-  // Compatible with the screen, not the memory context, for the screen's colours.
-  CanvasBitmap = CreateCompatibleBitmap(WindowDC, CanvasWidth, CanvasHeight);
+  CanvasBitmap = CreateCanvasBitmap(WindowDC);
   if (CanvasBitmap != nullptr) {
     HGDIOBJ previous = SelectObject(MemoryDC, CanvasBitmap);
     if (defsaver::IsPreview) {
@@ -58,8 +78,7 @@ void CreateCanvas(HWND window) {
     } else {
       BitBlt(MemoryDC, 0, 0, CanvasWidth, CanvasHeight, WindowDC, source.x, source.y, SRCCOPY);
     }
-    if (!DrawPerPixel && offscreen::SuitsScreen(WindowDC))
-      offscreen::CreateImage(WindowDC, MemoryDC, CanvasWidth, CanvasHeight);
+    ChooseImage(WindowDC, MemoryDC, offscreen::ScreenBits(WindowDC));
     SelectObject(MemoryDC, previous);
   }
   DeleteDC(MemoryDC);
@@ -128,6 +147,25 @@ LRESULT RunTick(HWND window) {
   return 0;
 }
 
+// The screen now has another colour depth (wParam bits a pixel): the
+// drawing path is chosen again, and the image, if any, made anew from the
+// canvas in the new format. The whole window is repainted from the canvas,
+// as the platform repaints everything after a change of mode, so that window
+// and image agree again; the pattern grows on over it.
+LRESULT HandleDisplayChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CanvasBitmap != nullptr) {
+    WindowDC = GetDC(nullptr);
+    MemoryDC = CreateCompatibleDC(WindowDC);
+    HGDIOBJ previous = SelectObject(MemoryDC, CanvasBitmap);
+    ChooseImage(WindowDC, MemoryDC, static_cast<int32_t>(wParam));
+    SelectObject(MemoryDC, previous);
+    DeleteDC(MemoryDC);
+    ReleaseDC(nullptr, WindowDC);
+    InvalidateRect(window, nullptr, FALSE);
+  }
+  return defsaver::SaverWindowProc(window, message, wParam, lParam);
+}
+
 LRESULT HandleDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Closing = 1;
   StopTuneForClose();
@@ -150,6 +188,8 @@ LRESULT CALLBACK PatternWindowProc(HWND window, UINT message, WPARAM wParam, LPA
       return RunTick(window);
     case MM_MCINOTIFY:
       return RestartTune(window);
+    case WM_DISPLAYCHANGE:
+      return HandleDisplayChange(window, message, wParam, lParam);
     default:
       return defsaver::SaverWindowProc(window, message, wParam, lParam);
   }

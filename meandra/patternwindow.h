@@ -19,9 +19,10 @@ extern HBITMAP CanvasBitmap;
 // Scratch contexts, valid only while one message is handled.
 extern HDC WindowDC;
 extern HDC MemoryDC;
-// Read at creation: nonzero draws every pixel straight onto the window, one
-// platform call each, instead of through the off-screen image. The reference
-// that the faster path is checked and timed against.
+// Read at creation and at a change of display mode: nonzero draws every
+// pixel straight onto the window, one platform call each, instead of through
+// the off-screen image. The reference that the faster path is checked and
+// timed against.
 extern uint8_t DrawPerPixel;
 
 constexpr UINT_PTR DrawTimerId = 5;

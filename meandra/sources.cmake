@@ -4,6 +4,7 @@ list(APPEND PURE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/fpmath.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dirtyrects.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/drawingpath.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pattern.cpp)
 list(APPEND WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/fpucontrol.cpp

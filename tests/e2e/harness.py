@@ -45,6 +45,10 @@ SOURCE_DIR = os.environ["MEANDRA_SOURCE_DIR"]
 OUT = os.environ["MEANDRA_E2E_OUT"]
 PREFIX = os.environ["WINEPREFIX"]
 DESKTOP_WIDTH, DESKTOP_HEIGHT = (int(n) for n in os.environ["MEANDRA_DESKTOP_SIZE"].split("x"))
+# Bits a pixel of the display: 24, or 16 (high colour, 5-6-5) or 8 (a palette).
+DEPTH = int(os.environ.get("MEANDRA_DESKTOP_DEPTH", "24"))
+HIGH_COLOUR = DEPTH == 16
+_CHANNEL_BITS = numpy.array([5, 6, 5])  # red, green, blue on a high-colour screen
 os.makedirs(OUT, exist_ok=True)
 
 # How long to wait for anything the saver should do by itself; generous, so
@@ -228,11 +232,54 @@ def button_up(button):
     xdotool("mouseup", button)
 
 
+def screen_levels(rgb):
+    """A screenshot's colours as the screen holds them. On a high-colour screen
+    each channel's level (5 or 6 bits), however it was widened to 8 bits,
+    stands in the top bits, as cut() gives a drawn colour; elsewhere unchanged."""
+    if not HIGH_COLOUR:
+        return rgb
+    maxima = (1 << _CHANNEL_BITS) - 1
+    levels = numpy.rint(rgb.astype(numpy.float64) * maxima / 255).astype(numpy.uint16)
+    return (levels << (8 - _CHANNEL_BITS)).astype(numpy.uint8)
+
+
+def cut(rgb):
+    """Colours as the screen keeps them when they are drawn: on a high-colour
+    screen the top 5, 6 and 5 bits of red, green and blue; elsewhere unchanged."""
+    rgb = numpy.asarray(rgb, dtype=numpy.uint8)
+    if not HIGH_COLOUR:
+        return rgb
+    return rgb & ((0xFF << (8 - _CHANNEL_BITS)) & 0xFF).astype(numpy.uint8)
+
+
 def screenshot(name):
-    """Saves the whole display as OUT/name.png and returns it as an RGB array."""
+    """Saves the whole display as OUT/name.png and returns it as an RGB array
+    of the screen's levels (screen_levels)."""
     path = os.path.join(OUT, name + ".png")
     subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
-    return numpy.asarray(Image.open(path).convert("RGB"))
+    return screen_levels(numpy.asarray(Image.open(path).convert("RGB")))
+
+
+def asymmetric_pixels(shot, desktop, band):
+    """Pixels of rows `band` where the pattern's footprint (what differs from
+    the desktop) is not mirror-symmetric, about the vertical and about the
+    horizontal centre line. A ball pixel hides where its colour is the
+    desktop's there, which a screen of few colours makes common, so only pixels
+    whose desktop colour, and their mirror's, no ball pixel takes are
+    compared. Returns the two counts and the footprint pixels compared."""
+    footprint = numpy.any(shot != desktop, axis=-1)
+
+    def packed(rgb):
+        rgb = rgb.astype(numpy.uint32)
+        return (rgb[..., 0] << 16) | (rgb[..., 1] << 8) | rgb[..., 2]
+
+    hidden = numpy.isin(packed(desktop), packed(shot[footprint]))
+    counts, compared = [], 0
+    for mirror in (lambda a: a[:, ::-1], lambda a: a[::-1]):
+        comparable = ~(hidden | mirror(hidden))[band]
+        counts.append(int(((footprint[band] != mirror(footprint)[band]) & comparable).sum()))
+        compared += int((footprint[band] & comparable).sum())
+    return counts, compared
 
 
 def cover_colour(x, y):
@@ -241,8 +288,9 @@ def cover_colour(x, y):
 
 
 def cover_picture(width=DESKTOP_WIDTH, height=DESKTOP_HEIGHT):
+    """The picture as the screen shows it (not known on a palette screen)."""
     y, x = numpy.mgrid[0:height, 0:width]
-    return cover_colour(x, y).astype(numpy.uint8)
+    return cut(cover_colour(x, y).astype(numpy.uint8))
 
 
 # --- registry -------------------------------------------------------------

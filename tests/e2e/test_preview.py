@@ -11,8 +11,10 @@ class Preview(harness.SaverTestCase):
             with self.subTest(switch=switch):
                 host_process, host = self.start_host_window(152, 112)
                 saver = self.start_saver(switch, str(host))
+                # The window is listed while it is being made, before it shows.
                 [child] = harness.wait_for(
-                    lambda: [w for w in harness.children(host) if w["class"] == "screensaver"], "the preview window")
+                    lambda: [w for w in harness.children(host) if w["class"] == "screensaver" and w["visible"]],
+                    "the preview window")
                 [parent] = [w for w in harness.windows() if w["hwnd"] == host]
                 self.assertEqual(child["style"] & (WS_CHILD | WS_VISIBLE | WS_DISABLED),
                                  WS_CHILD | WS_VISIBLE | WS_DISABLED)

@@ -9,6 +9,8 @@
 //       the pattern after STEPS steps, and a mask: 0 untouched, 1 ball,
 //       2 under the credit text (whose letters are the platform's)
 // The credit text is measured as the saver measures it, in the default font.
+// With MEANDRA_DESKTOP_DEPTH=16 the balls' colours are cut as a high-colour
+// screen cuts them: the top 5, 6 and 5 bits of red, green and blue are kept.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,6 +32,10 @@ constexpr uint32_t UnderText = 0x02000000;
 constexpr uint32_t Ball = 0x01000000;
 constexpr uint32_t Untouched = 0;
 constexpr int DrawnPixels = 241;
+constexpr uint32_t HighColourKept = 0xF8FCF8;  // 0x00BBGGRR
+
+// The balls' colours as the screen keeps them.
+uint32_t KeptBits = 0xFFFFFF;
 
 struct Picture {
   int width = 0, height = 0;
@@ -70,7 +76,7 @@ void DrawText(void* context, int32_t x, int32_t y, const char*, int32_t, uint32_
 }
 
 void SetPixel(void* context, int32_t x, int32_t y, uint32_t colour) {
-  Image::SetPixel(context, x, y, colour | Ball);
+  Image::SetPixel(context, x, y, (colour & KeptBits) | Ball);
 }
 
 struct Model {
@@ -153,6 +159,9 @@ int Render(int width, int height, uint8_t mono, uint32_t seed, int steps, const 
 
 int main(int argc, char** argv) {
   fpucontrol::UseDoublePrecision();
+  char depth[8] = "";
+  GetEnvironmentVariableA("MEANDRA_DESKTOP_DEPTH", depth, sizeof depth);
+  if (std::string(depth) == "16") KeptBits = HighColourKept;
   if (argc == 13 && std::string(argv[1]) == "search")
     return Search(std::atoi(argv[2]), std::atoi(argv[3]), uint8_t(std::atoi(argv[4])),
                   uint32_t(std::strtoul(argv[5], nullptr, 10)), uint32_t(std::strtoul(argv[6], nullptr, 10)),

@@ -137,31 +137,56 @@ inline void DispatchPending() {
     if (message.message != WM_QUIT) DispatchMessageA(&message);
 }
 
+// The screen's bits a pixel.
+inline int ScreenDepth() {
+  HDC screen = GetDC(nullptr);
+  int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+  ReleaseDC(nullptr, screen);
+  return bits;
+}
+
+// How a colour drawn on a screen of `depth` bits reads back as 0x00BBGGRR:
+// unchanged on true-colour screens; on high-colour ones cut to 5-6-5 and
+// widened again by repeating each channel's top bits, as the platform widens
+// them. Palette screens are not predicted.
+inline uint32_t ShownColour(uint32_t colour, int depth) {
+  if (depth > 16 || depth < 15) return colour;
+  auto widen = [](uint32_t level, int bits) { return level << (8 - bits) | level >> (2 * bits - 8); };
+  uint32_t r = colour & 0xFF, g = colour >> 8 & 0xFF, b = colour >> 16 & 0xFF;
+  return widen(r >> 3, 5) | widen(g >> 2, 6) << 8 | widen(b >> 3, 5) << 16;
+}
+
 // The desktop picture as the screen should show it, with the given window
-// rectangle (if any) filled with grey.
+// rectangle (if any) filled with grey; empty on palette screens, where the
+// colours it shows are the palette's.
 inline std::vector<uint32_t> CoverPicture(const RECT* grey = nullptr) {
+  int depth = ScreenDepth();
+  if (depth < 15) return {};
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   std::vector<uint32_t> picture(size_t(width) * height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       bool inGrey = grey && x >= grey->left && x < grey->right && y >= grey->top && y < grey->bottom;
-      picture[size_t(y) * width + x] = inGrey ? 0x808080 : imagetarget::CoverColour(x, y);
+      picture[size_t(y) * width + x] = ShownColour(inGrey ? 0x808080 : imagetarget::CoverColour(x, y), depth);
     }
   return picture;
 }
 
 // Wine puts what a window drew on the screen a little later, and shows what
 // a destroyed window covered again a little later: a capture of the screen
-// must wait until the screen shows what the test expects there.
+// must wait until the screen shows what the test expects there, or, where
+// that is not known (empty), until two captures in a row agree.
 inline bool WaitForScreen(const std::vector<uint32_t>& expected, DWORD timeoutMs = 5000) {
   DWORD end = GetTickCount() + timeoutMs;
+  std::vector<uint32_t> last;
   for (;;) {
     DispatchPending();
     HDC screen = GetDC(nullptr);
     std::vector<uint32_t> shown = Grab(screen, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     ReleaseDC(nullptr, screen);
-    if (shown == expected) return true;
-    if (GetTickCount() > end) return CountDifferences(shown, expected) == 0;
+    if (expected.empty() ? shown == last : shown == expected) return true;
+    if (GetTickCount() > end) return CountDifferences(shown, expected.empty() ? last : expected) == 0;
+    last = shown;
     Sleep(20);
   }
 }

@@ -6,4 +6,5 @@ add_test(NAME image_check
   COMMAND ${MEANDRA_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/image_check.py $<TARGET_FILE:meandra>
           ${CMAKE_CURRENT_LIST_DIR}/win95-imports.txt
           "$<TARGET_OBJECTS:meandra>;$<TARGET_FILE:meandra_units>")
+  set_tests_properties(image_check PROPERTIES LABELS "win32;shipped")
 endif()

@@ -4,4 +4,5 @@
 if(MEANDRA_WINE_ARCH STREQUAL win32)
 add_test(NAME settings_resources
   COMMAND ${MEANDRA_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/settings_resources.py $<TARGET_FILE:meandra>)
+  set_tests_properties(settings_resources PROPERTIES LABELS "win32;shipped")
 endif()

@@ -6,7 +6,7 @@ set(MEANDRA_MONITOR_LAYOUTS left right)
 foreach(layout ${MEANDRA_MONITOR_LAYOUTS})
   set(dir ${PROJECT_BINARY_DIR}/monitors-${layout})
   add_test(NAME monitors_${layout}_start COMMAND ${CMAKE_COMMAND} -E env MEANDRA_WINE_ARCH=${MEANDRA_WINE_ARCH}
-    ${PROJECT_SOURCE_DIR}/tests/support/monitors-env start ${dir} ${layout})
+    ${PROJECT_SOURCE_DIR}/tests/support/monitors-env start ${dir} ${layout} $<TARGET_FILE:probe>)
   add_test(NAME monitors_${layout}_stop COMMAND ${PROJECT_SOURCE_DIR}/tests/support/monitors-env stop ${dir})
   set_tests_properties(monitors_${layout}_start PROPERTIES FIXTURES_SETUP monitors_${layout} TIMEOUT 300)
   set_tests_properties(monitors_${layout}_stop PROPERTIES FIXTURES_CLEANUP monitors_${layout} TIMEOUT 60)

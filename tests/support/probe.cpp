@@ -8,6 +8,7 @@
 //                                  alive between tests; lives until killed
 //   probe cover                    a window over the whole desktop showing the
 //                                  test picture (see CoverColour); lives until closed
+//   probe cover all                the same over the virtual screen (every monitor)
 //   probe post HWND MSG WPARAM LPARAM
 //   probe close HWND               posts WM_CLOSE
 //   probe cursor                   cursor position
@@ -141,8 +142,12 @@ int main(int argc, char** argv) {
   } else if (!std::strcmp(command, "keep")) {
     return RunWindow(MakeWindow(WS_POPUP, 0, 0, 1, 1, "probe keep"));
   } else if (!std::strcmp(command, "cover")) {
-    HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                             GetSystemMetrics(SM_CYSCREEN), "probe cover");
+    bool all = argc > 2 && !std::strcmp(argv[2], "all");
+    HWND window = all ? MakeWindow(WS_POPUP | WS_VISIBLE, GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                   GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                   GetSystemMetrics(SM_CYVIRTUALSCREEN), "probe cover")
+                      : MakeWindow(WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                   GetSystemMetrics(SM_CYSCREEN), "probe cover");
     SetWindowLongPtrA(window, GWLP_USERDATA, 1);
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);

@@ -175,8 +175,10 @@ inline std::vector<uint32_t> CoverPicture(const RECT* grey = nullptr) {
 // Wine puts what a window drew on the screen a little later, and shows what
 // a destroyed window covered again a little later: a capture of the screen
 // must wait until the screen shows what the test expects there, or, where
-// that is not known (empty), until two captures in a row agree.
-inline bool WaitForScreen(const std::vector<uint32_t>& expected, DWORD timeoutMs = 5000) {
+// that is not known (empty), until two captures in a row agree. The limit is
+// generous: a loaded machine was seen to take longer than 5 s, and a wait
+// that is met returns at once.
+inline bool WaitForScreen(const std::vector<uint32_t>& expected, DWORD timeoutMs = 30000) {
   DWORD end = GetTickCount() + timeoutMs;
   std::vector<uint32_t> last;
   for (;;) {

@@ -2,14 +2,11 @@
 # of tests/support/monitors-env ("left": the second monitor left of the
 # primary one, so that the virtual screen starts at a negative x; "right").
 # The in-process tests here, the end-to-end ones in tests/e2e/monitors.cmake.
-# In the x86-64 test build they are not registered: there 64-bit Wine 8
-# reported one monitor of the same two-output X server.
-if(MEANDRA_WINE_ARCH STREQUAL win32)
 set(MEANDRA_MONITOR_LAYOUTS left right)
 foreach(layout ${MEANDRA_MONITOR_LAYOUTS})
   set(dir ${PROJECT_BINARY_DIR}/monitors-${layout})
   add_test(NAME monitors_${layout}_start COMMAND ${CMAKE_COMMAND} -E env MEANDRA_WINE_ARCH=${MEANDRA_WINE_ARCH}
-    ${PROJECT_SOURCE_DIR}/tests/support/monitors-env start ${dir} ${layout})
+    ${PROJECT_SOURCE_DIR}/tests/support/monitors-env start ${dir} ${layout} $<TARGET_FILE:probe>)
   add_test(NAME monitors_${layout}_stop COMMAND ${PROJECT_SOURCE_DIR}/tests/support/monitors-env stop ${dir})
   set_tests_properties(monitors_${layout}_start PROPERTIES FIXTURES_SETUP monitors_${layout} TIMEOUT 300)
   set_tests_properties(monitors_${layout}_stop PROPERTIES FIXTURES_CLEANUP monitors_${layout} TIMEOUT 60)
@@ -36,4 +33,3 @@ foreach(layout ${MEANDRA_MONITOR_LAYOUTS})
     meandra_monitors_test(win32_monitors_${layout}_${case} ${layout})
   endforeach()
 endforeach()
-endif()

@@ -72,7 +72,7 @@ pattern::PixelTarget ImageTarget();
 // in a high-colour image.
 void MakeCreditMask();
 
-// Copies the changed rectangles to the window one by one and forgets them.
+// Copies the changed rectangles to the window and forgets them.
 void CopyChanged(HDC windowDC);
 
 }  // namespace offscreen

@@ -78,7 +78,8 @@ def wine(*args, timeout=60, env=None, check=True):
     result = subprocess.run(["wine", *args], capture_output=True, text=True, errors="replace", timeout=timeout,
                             env=full_env, stdin=subprocess.DEVNULL)
     if check and result.returncode != 0:
-        raise AssertionError(f"wine {' '.join(args)} exited with {result.returncode}: {result.stderr[-2000:]}")
+        raise AssertionError(f"wine {' '.join(args)} exited with {result.returncode}: "
+                             f"{result.stdout[-1000:]}{result.stderr[-2000:]}")
     return result
 
 
@@ -296,7 +297,14 @@ def cover_picture(width=DESKTOP_WIDTH, height=DESKTOP_HEIGHT):
 # --- registry -------------------------------------------------------------
 
 def reg_add(key_path, name, kind, data):
-    wine("reg", "add", key_path, "/v", name, "/t", kind, "/d", str(data), "/f")
+    args = ["reg", "add", key_path, "/v", name, "/t", kind, "/d", str(data), "/f"]
+    # Once, in a loaded full run, Wine's reg exited 1 with nothing on stderr,
+    # and the next run of it succeeded: a second try, said in the log.
+    first = wine(*args, check=False)
+    if first.returncode != 0:
+        print(f"wine {' '.join(args)} exited with {first.returncode}: {first.stdout}{first.stderr}; trying again",
+              flush=True)
+        wine(*args)
 
 
 def reg_delete(key_path, name=None):

@@ -99,21 +99,32 @@ void NoteBall(void*, int32_t left, int32_t top) {
   dirtyrects::Add(Changed, ball, ImageWidth, ImageHeight);
 }
 
-// A 32-bit top-down section of width x height; null when it cannot be made.
-HBITMAP CreateTrueColourSection(HDC dc, int32_t width, int32_t height, uint32_t** pixels) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down: row 0 first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (section != nullptr && bits == nullptr) {
+// A top-down section of width x height with bitCount bits a pixel, their
+// colour masks given when masks is not null; null when it cannot be made.
+HBITMAP CreateTopDownSection(HDC dc, int32_t width, int32_t height, WORD bitCount, const DWORD* masks,
+                             void** bits) {
+  MaskedBitmapInfo info = {};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = width;
+  info.header.biHeight = -height;  // top-down: row 0 first
+  info.header.biPlanes = 1;
+  info.header.biBitCount = bitCount;
+  info.header.biCompression = masks != nullptr ? BI_BITFIELDS : BI_RGB;
+  if (masks != nullptr)
+    for (int i = 0; i < 3; ++i) info.masks[i] = masks[i];
+  *bits = nullptr;
+  HBITMAP section = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
+  if (section != nullptr && *bits == nullptr) {
     DeleteObject(section);
     section = nullptr;
   }
+  return section;
+}
+
+// A 32-bit top-down section of width x height; null when it cannot be made.
+HBITMAP CreateTrueColourSection(HDC dc, int32_t width, int32_t height, uint32_t** pixels) {
+  void* bits = nullptr;
+  HBITMAP section = CreateTopDownSection(dc, width, height, 32, nullptr, &bits);
   *pixels = static_cast<uint32_t*>(bits);
   return section;
 }
@@ -143,21 +154,7 @@ void ForgetCreditMask() {
 int32_t ScreenBits(HDC screenDC) { return GetDeviceCaps(screenDC, BITSPIXEL) * GetDeviceCaps(screenDC, PLANES); }
 
 HBITMAP CreateHighColourBitmap(HDC screenDC, int32_t width, int32_t height, void** bits) {
-  MaskedBitmapInfo info = {};
-  info.header.biSize = sizeof(BITMAPINFOHEADER);
-  info.header.biWidth = width;
-  info.header.biHeight = -height;  // top-down: row 0 first
-  info.header.biPlanes = 1;
-  info.header.biBitCount = 16;
-  info.header.biCompression = BI_BITFIELDS;
-  for (int i = 0; i < 3; ++i) info.masks[i] = HighColourMasks[i];
-  *bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screenDC, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
-  if (bitmap != nullptr && *bits == nullptr) {
-    DeleteObject(bitmap);
-    bitmap = nullptr;
-  }
-  return bitmap;
+  return CreateTopDownSection(screenDC, width, height, 16, HighColourMasks, bits);
 }
 
 bool CreateImage(drawingpath::Path path, HDC screenDC, HDC canvasDC, int32_t width, int32_t height) {

@@ -261,25 +261,31 @@ def screenshot(name):
     return screen_levels(numpy.asarray(Image.open(path).convert("RGB")))
 
 
-def asymmetric_pixels(shot, desktop, band):
+def packed_colours(rgb):
+    """An RGB array's colours as one integer each."""
+    rgb = rgb.astype(numpy.uint32)
+    return (rgb[..., 0] << 16) | (rgb[..., 1] << 8) | rgb[..., 2]
+
+
+def asymmetric_pixels(shot, desktop, band, on=None):
     """Pixels of rows `band` where the pattern's footprint (what differs from
     the desktop) is not mirror-symmetric, about the vertical and about the
-    horizontal centre line. A ball pixel hides where its colour is the
-    desktop's there, which a screen of few colours makes common, so only pixels
-    whose desktop colour, and their mirror's, no ball pixel takes are
-    compared. Returns the two counts and the footprint pixels compared."""
+    horizontal centre line; `on`, when given, marks the pixels that count
+    (both a pixel and its mirror must be on). A ball pixel hides where its
+    colour is the desktop's there, which a screen of few colours makes common,
+    so only pixels whose desktop colour, and their mirror's, no ball pixel
+    takes are compared. Returns the counts about the two lines and, for each,
+    the footprint pixels compared."""
     footprint = numpy.any(shot != desktop, axis=-1)
-
-    def packed(rgb):
-        rgb = rgb.astype(numpy.uint32)
-        return (rgb[..., 0] << 16) | (rgb[..., 1] << 8) | rgb[..., 2]
-
-    hidden = numpy.isin(packed(desktop), packed(shot[footprint]))
-    counts, compared = [], 0
+    if on is None:
+        on = numpy.ones(footprint.shape, dtype=bool)
+    footprint &= on
+    hidden = numpy.isin(packed_colours(desktop), packed_colours(shot[footprint]))
+    counts, compared = [], []
     for mirror in (lambda a: a[:, ::-1], lambda a: a[::-1]):
-        comparable = ~(hidden | mirror(hidden))[band]
+        comparable = (on & mirror(on) & ~(hidden | mirror(hidden)))[band]
         counts.append(int(((footprint[band] != mirror(footprint)[band]) & comparable).sum()))
-        compared += int((footprint[band] & comparable).sum())
+        compared.append(int((footprint[band] & comparable).sum()))
     return counts, compared
 
 
@@ -343,6 +349,10 @@ def unix_path_of(windows_path):
 # Wine's message trace: every message its window procedures get, in its log.
 MESSAGE_TRACE = {"WINEDEBUG": "+message"}
 WM_CREATE, WM_DESTROY, WM_MOUSEMOVE = 0x0001, 0x0002, 0x0200
+WM_KEYDOWN, WM_SYSKEYDOWN = 0x0100, 0x0104
+WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN = 0x0201, 0x0204, 0x0207
+# The input messages the saver can end on.
+ENDING = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_MOUSEMOVE}
 
 # kind is "dispatched" (from the queue), "sent" or "returned"; a "returned"
 # entry has no wparam and lparam. name is the window's title as the trace
@@ -463,6 +473,46 @@ class SaverTestCase(unittest.TestCase):
         return wait_for(lambda: (lambda found: found if len(found) >= count else None)(
             [w for w in saver_windows() if w["visible"]]), "the saver window")
 
+
+
+class TracedInputTestCase(SaverTestCase):
+    """Input to a saver started with the message trace, each step awaited in
+    the trace: start_traced() sets self.trace, and self.position is how far
+    the test has read it."""
+
+    def start_traced(self, *args):
+        saver = self.start_saver(*args, env=MESSAGE_TRACE)
+        self.trace = MessageTrace(saver)
+        self.position = 0
+        return saver
+
+    def wait_handled(self, saver, message, what, wparam=None, lparam=None):
+        """Waits until the saver's window procedure has returned from `message`."""
+        since = self.position
+        position = wait_for(lambda: self.trace.handled(message, since, wparam, lparam) or (not saver.running() and -1),
+                            what, interval=0.05)
+        self.assertNotEqual(position, -1, f"the saver ended before {what} had been handled")
+        self.position = position
+
+    def assert_still_running(self, saver):
+        """Nothing handled so far ended the saver."""
+        following = wait_for(lambda: self.trace.next_dispatched(self.position) or (not saver.running() and "ended"),
+                             "the next message the saver takes", interval=0.05)
+        self.assertNotEqual(following, "ended", "the saver ended")
+        self.assertNotEqual(following.message, WM_DESTROY, "the saver posted itself WM_DESTROY")
+        self.assertTrue(saver.running())
+
+    def assert_ends_on(self, saver, messages, lparam=None):
+        """The saver ends, and the last input before its WM_DESTROY that could
+        end it is one of `messages` (with that lparam)."""
+        self.assertEqual(saver.wait(), 0)
+        found = [m for m in self.trace.messages() if m.kind == "dispatched"]
+        destroy = next((i for i, m in enumerate(found) if m.message == WM_DESTROY), None)
+        self.assertIsNotNone(destroy, "the saver posted itself WM_DESTROY")
+        last = [m for m in found[:destroy] if m.message in ENDING][-1]
+        self.assertIn(last.message, messages)
+        if lparam is not None:
+            self.assertEqual(last.lparam, lparam)
 
 def main():
     unittest.main(verbosity=2)

@@ -19,11 +19,10 @@ import subprocess
 import numpy
 
 import harness
-from harness import WM_DESTROY, WM_MOUSEMOVE, wait_for
+from harness import WM_KEYDOWN, WM_MOUSEMOVE, wait_for
 
 SETTINGS_KEY = r"HKCU\Software\Orvendel\ScreenSavers\Meandra"
 CREDIT_RISE = 16  # the credit line's top above the bottom edge
-WM_KEYDOWN = 0x0100
 
 LEFT, TOP, WIDTH, HEIGHT = (int(n) for n in os.environ["MEANDRA_VIRTUAL_SCREEN"].split(","))
 MONITORS = [tuple(int(n) for n in part.split(",")) for part in os.environ["MEANDRA_MONITOR_RECTS"].split(";")]
@@ -49,16 +48,11 @@ def move_param(x, y):
     return (client_y << 16) | client_x
 
 
-def packed(rgb):
-    rgb = rgb.astype(numpy.uint32)
-    return (rgb[..., 0] << 16) | (rgb[..., 1] << 8) | rgb[..., 2]
-
-
 def monitor_middles():
     return [((left + right) // 2, (top + bottom) // 2) for left, top, right, bottom in MONITORS]
 
 
-class TwoMonitors(harness.SaverTestCase):
+class TwoMonitors(harness.TracedInputTestCase):
     def setUp(self):
         super().setUp()
         harness.reg_add(SETTINGS_KEY, "sound", "REG_DWORD", 0)
@@ -114,17 +108,11 @@ class TwoMonitors(harness.SaverTestCase):
                                f"the desktop picture shows around the pattern on monitor {left},{top}")
         # Mirror-symmetric about the virtual screen's centre lines wherever
         # both a pixel and its mirror image lie on a monitor, away from the
-        # credit line and its mirror image. A ball pixel hides where its
-        # colour is the desktop's there, so only pixels whose desktop colour,
-        # and their mirror's, no ball pixel takes are compared.
-        band = slice(CREDIT_RISE, HEIGHT - CREDIT_RISE)
-        hidden = numpy.isin(packed(picture), packed(shot[footprint]))
-        for name, mirror in (("vertical", lambda a: a[:, ::-1]), ("horizontal", lambda a: a[::-1])):
-            comparable = (mask & mirror(mask) & ~(hidden | mirror(hidden)))[band]
-            compared = int((footprint[band] & comparable).sum())
-            self.assertGreater(compared, 1000, f"pattern pixels to compare about the {name} centre line")
-            unsymmetric = (footprint[band] != mirror(footprint)[band]) & comparable
-            self.assertEqual(int(unsymmetric.sum()), 0, f"symmetric about the {name} centre line")
+        # credit line and its mirror image.
+        asymmetric, compared = harness.asymmetric_pixels(shot, picture, slice(CREDIT_RISE, HEIGHT - CREDIT_RISE), mask)
+        for name, count, pixels in zip(("vertical", "horizontal"), asymmetric, compared):
+            self.assertGreater(pixels, 1000, f"pattern pixels to compare about the {name} centre line")
+            self.assertEqual(count, 0, f"symmetric about the {name} centre line")
         # The credit line's white letters at the bottom centre of the virtual
         # screen, on the primary monitor's bottom rows.
         rows = shot[HEIGHT - CREDIT_RISE:]
@@ -139,41 +127,15 @@ class TwoMonitors(harness.SaverTestCase):
         """A saver started with the pointer at `start` (the saver's
         coordinates), once it has swallowed Wine's own first move."""
         harness.mouse_to(*to_x(*start))
-        saver = self.start_saver("/s", env=harness.MESSAGE_TRACE)
-        self.trace = harness.MessageTrace(saver)
-        self.position = 0
+        saver = self.start_traced("/s")
         self.full_screen_saver()
         self.wait_handled(saver, WM_MOUSEMOVE, "Wine's own first move, which the saver swallows")
         self.assert_still_running(saver)
         return saver
 
-    def wait_handled(self, saver, message, what, lparam=None):
-        since = self.position
-        position = wait_for(lambda: self.trace.handled(message, since, lparam=lparam) or (not saver.running() and -1),
-                            what, interval=0.05)
-        self.assertNotEqual(position, -1, f"the saver ended before {what} had been handled")
-        self.position = position
-
     def move(self, saver, x, y):
         harness.mouse_to(*to_x(x, y))
         self.wait_handled(saver, WM_MOUSEMOVE, f"the move to ({x}, {y})", lparam=move_param(x, y))
-
-    def assert_still_running(self, saver):
-        following = wait_for(lambda: self.trace.next_dispatched(self.position) or (not saver.running() and "ended"),
-                             "the next message the saver takes", interval=0.05)
-        self.assertNotEqual(following, "ended", "the saver ended")
-        self.assertNotEqual(following.message, WM_DESTROY, "the saver posted itself WM_DESTROY")
-
-    def assert_ends_on(self, saver, message, lparam=None):
-        """The saver ends, and the input just before its WM_DESTROY is `message`."""
-        self.assertEqual(saver.wait(), 0)
-        found = [m for m in self.trace.messages() if m.kind == "dispatched"]
-        destroy = next((i for i, m in enumerate(found) if m.message == WM_DESTROY), None)
-        self.assertIsNotNone(destroy, "the saver posted itself WM_DESTROY")
-        last = [m for m in found[:destroy] if m.message in (WM_MOUSEMOVE, WM_KEYDOWN)][-1]
-        self.assertEqual(last.message, message)
-        if lparam is not None:
-            self.assertEqual(last.lparam, lparam)
 
     def test_mouse_moves_from_a_start_on_either_monitor(self):
         for x, y in monitor_middles():
@@ -184,14 +146,14 @@ class TwoMonitors(harness.SaverTestCase):
                         self.move(saver, x + small_x, y + small_y)
                         self.assert_still_running(saver)
                     harness.mouse_to(*to_x(x + dx, y + dy))
-                    self.assert_ends_on(saver, WM_MOUSEMOVE, move_param(x + dx, y + dy))
+                    self.assert_ends_on(saver, {WM_MOUSEMOVE}, move_param(x + dx, y + dy))
 
     def test_a_key_ends_it_on_either_monitor(self):
         for start in monitor_middles():
             with self.subTest(start=start):
                 saver = self.start_armed_saver(start)
                 harness.key("space")
-                self.assert_ends_on(saver, WM_KEYDOWN)
+                self.assert_ends_on(saver, {WM_KEYDOWN})
 
 
 if __name__ == "__main__":

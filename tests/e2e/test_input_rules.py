@@ -13,14 +13,11 @@ message taken from the queue after an input's is not WM_DESTROY, that input
 did not end the saver.
 """
 import harness
-from harness import WM_DESTROY, WM_MOUSEMOVE, wait_for
+from harness import WM_KEYDOWN, WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_SYSKEYDOWN
 
 START = (400, 300)
-WM_ACTIVATEAPP, WM_KEYDOWN, WM_SYSKEYDOWN = 0x001C, 0x0100, 0x0104
-WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN = 0x0201, 0x0204, 0x0207
+WM_ACTIVATEAPP = 0x001C
 BUTTON_DOWN = {1: WM_LBUTTONDOWN, 2: WM_MBUTTONDOWN, 3: WM_RBUTTONDOWN}
-# The messages the saver ends on.
-ENDING = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_MOUSEMOVE}
 # An input message that every input sent before it has reached the saver
 # ahead of: a move back to the start, within the tolerance.
 MARKER = (START[0] + 1, START[1])
@@ -30,47 +27,17 @@ def move_param(x, y):
     return (y << 16) | x
 
 
-class InputRules(harness.SaverTestCase):
+class InputRules(harness.TracedInputTestCase):
     def start_armed_saver(self):
         harness.mouse_to(*START)
-        saver = self.start_saver("/s", env=harness.MESSAGE_TRACE)
-        self.trace = harness.MessageTrace(saver)
-        self.position = 0
+        saver = self.start_traced("/s")
         self.wait_handled(saver, WM_MOUSEMOVE, "Wine's own first move, which the saver swallows")
         self.assert_still_running(saver)
         return saver
 
-    def wait_handled(self, saver, message, what, wparam=None, lparam=None):
-        """Waits until the saver's window procedure has returned from `message`."""
-        since = self.position
-        position = wait_for(lambda: self.trace.handled(message, since, wparam, lparam) or (not saver.running() and -1),
-                            what, interval=0.05)
-        self.assertNotEqual(position, -1, f"the saver ended before {what} had been handled")
-        self.position = position
-
     def move(self, saver, x, y):
         harness.mouse_to(x, y)
         self.wait_handled(saver, WM_MOUSEMOVE, f"the move to ({x}, {y})", lparam=move_param(x, y))
-
-    def assert_still_running(self, saver):
-        """Nothing handled so far ended the saver."""
-        following = wait_for(lambda: self.trace.next_dispatched(self.position) or (not saver.running() and "ended"),
-                             "the next message the saver takes", interval=0.05)
-        self.assertNotEqual(following, "ended", "the saver ended")
-        self.assertNotEqual(following.message, WM_DESTROY, "the saver posted itself WM_DESTROY")
-        self.assertTrue(saver.running())
-
-    def assert_ends_on(self, saver, messages, lparam=None):
-        """The saver ends, and the last input before its WM_DESTROY that could
-        end it is one of `messages` (with that lparam)."""
-        self.assertEqual(saver.wait(), 0)
-        found = [m for m in self.trace.messages() if m.kind == "dispatched"]
-        destroy = next((i for i, m in enumerate(found) if m.message == WM_DESTROY), None)
-        self.assertIsNotNone(destroy, "the saver posted itself WM_DESTROY")
-        last = [m for m in found[:destroy] if m.message in ENDING][-1]
-        self.assertIn(last.message, messages)
-        if lparam is not None:
-            self.assertEqual(last.lparam, lparam)
 
     def test_moves_within_four_pixels_on_both_axes_keep_it_running(self):
         saver = self.start_armed_saver()

@@ -1,6 +1,5 @@
 """The run modes chosen by the command line, and the single-instance guard."""
 import harness
-from harness import wait_for
 
 WS_POPUP, WS_VISIBLE, WS_MAXIMIZE, WS_CHILD, WS_DISABLED = 0x80000000, 0x10000000, 0x01000000, 0x40000000, 0x08000000
 WS_EX_TOPMOST = 0x8

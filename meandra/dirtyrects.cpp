@@ -62,4 +62,37 @@ void Add(RectList& list, Rect rect, int32_t width, int32_t height) {
 
 void Clear(RectList& list) { list.count = 0; }
 
+int GroupForDisplay(RectList& list, int64_t joinArea, int* groupEnds) {
+  Rect box[Capacity];
+  int groupOf[Capacity];
+  bool live[Capacity];
+  for (int i = 0; i < list.count; ++i) box[i] = list.rects[i], groupOf[i] = i, live[i] = true;
+  // The pair whose joined box adds least is joined first.
+  for (;;) {
+    int first = -1, second = -1;
+    int64_t leastAdded = joinArea;
+    for (int a = 0; a < list.count; ++a)
+      for (int b = a + 1; b < list.count; ++b) {
+        if (!live[a] || !live[b]) continue;
+        int64_t added = Area(Union(box[a], box[b])) - Area(box[a]) - Area(box[b]);
+        if (added < leastAdded) first = a, second = b, leastAdded = added;
+      }
+    if (first < 0) break;
+    box[first] = Union(box[first], box[second]);
+    live[second] = false;
+    for (int i = 0; i < list.count; ++i)
+      if (groupOf[i] == second) groupOf[i] = first;
+  }
+  Rect ordered[Capacity];
+  int count = 0, groups = 0;
+  for (int g = 0; g < list.count; ++g) {
+    if (!live[g]) continue;
+    for (int i = 0; i < list.count; ++i)
+      if (groupOf[i] == g) ordered[count++] = list.rects[i];
+    groupEnds[groups++] = count;
+  }
+  for (int i = 0; i < count; ++i) list.rects[i] = ordered[i];
+  return groups;
+}
+
 }  // namespace dirtyrects

@@ -30,4 +30,11 @@ void Add(RectList& list, Rect rect, int32_t width, int32_t height);
 
 void Clear(RectList& list);
 
+// Orders the list into groups, each to reach the display as the one box
+// around its rectangles: two groups become one while the box around both
+// spans fewer than joinArea pixels beyond the boxes of the two. Writes one
+// past each group's last rectangle to groupEnds (room for Capacity) and
+// returns the number of groups.
+int GroupForDisplay(RectList& list, int64_t joinArea, int* groupEnds);
+
 }  // namespace dirtyrects

@@ -139,4 +139,77 @@ TEST(DirtyRects, RandomBallsAreAllCovered) {
   }
 }
 
+// The groups of a list: the rectangles of each, in order.
+std::vector<std::vector<Rect>> Groups(RectList& list, int64_t joinArea) {
+  int ends[dirtyrects::Capacity];
+  int count = dirtyrects::GroupForDisplay(list, joinArea, ends);
+  std::vector<std::vector<Rect>> groups(count);
+  for (int g = 0, i = 0; g < count; ++g) {
+    EXPECT_GT(ends[g], i) << "group " << g << " is empty";
+    for (; i < ends[g]; ++i) groups[g].push_back(list.rects[i]);
+  }
+  EXPECT_EQ(count ? ends[count - 1] : 0, list.count) << "every rectangle is in a group";
+  return groups;
+}
+
+Rect Box(const std::vector<Rect>& rects) {
+  Rect box = rects[0];
+  for (const Rect& r : rects) box = dirtyrects::Union(box, r);
+  return box;
+}
+
+bool SameRects(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST(DirtyRects, NearRectanglesGoToTheDisplayTogetherAndFarOnesApart) {
+  constexpr int64_t JoinArea = 1000;
+  RectList list = Empty();
+  EXPECT_TRUE(Groups(list, JoinArea).empty());
+
+  // Two balls 3 apart join (their box adds 51 pixels); one 110 below stays
+  // apart, and a fourth beside that one joins it.
+  Rect near = {10, 10, 27, 27}, nearer = {30, 10, 47, 27}, far = {10, 120, 27, 137}, beside = {30, 120, 47, 137};
+  for (const Rect& r : {near, far, nearer, beside}) list.rects[list.count++] = r;
+  auto groups = Groups(list, JoinArea);
+  ASSERT_EQ(groups.size(), 2u);
+  EXPECT_TRUE(SameRects(Box(groups[0]), {10, 10, 47, 27}));
+  EXPECT_TRUE(SameRects(Box(groups[1]), {10, 120, 47, 137}));
+
+  // With no pixels to spare nothing joins; with the whole image all does.
+  list = Empty();
+  for (const Rect& r : {near, far, nearer, beside}) list.rects[list.count++] = r;
+  EXPECT_EQ(Groups(list, 0).size(), 4u);
+  EXPECT_EQ(Groups(list, int64_t(Width) * Height).size(), 1u);
+}
+
+TEST(DirtyRects, RandomListsGroupUntilNoJoinIsCheap) {
+  randomness::RandomState = 11;
+  for (int run = 0; run < 50; ++run) {
+    RectList list = Empty();
+    std::vector<Rect> added;
+    for (int i = 0; i < 18; ++i) {
+      int32_t x = int32_t(randomness::RandomBelow(Width - 17)), y = int32_t(randomness::RandomBelow(Height - 17));
+      dirtyrects::Add(list, {x, y, x + 17, y + 17}, Width, Height);
+    }
+    std::vector<Rect> before(list.rects, list.rects + list.count);
+    int64_t joinArea = 200 + 100 * run;
+    auto groups = Groups(list, joinArea);
+    // The same rectangles, each once.
+    ASSERT_EQ(list.count, int(before.size()));
+    for (const Rect& r : before) {
+      int found = 0;
+      for (int i = 0; i < list.count; ++i) found += SameRects(list.rects[i], r);
+      EXPECT_EQ(found, 1);
+    }
+    for (size_t a = 0; a < groups.size(); ++a)
+      for (size_t b = a + 1; b < groups.size(); ++b) {
+        Rect boxA = Box(groups[a]), boxB = Box(groups[b]);
+        EXPECT_GE(dirtyrects::Area(dirtyrects::Union(boxA, boxB)) - dirtyrects::Area(boxA) - dirtyrects::Area(boxB),
+                  joinArea)
+            << "run " << run << ": groups " << a << " and " << b << " would have been joined";
+      }
+  }
+}
+
 }  // namespace

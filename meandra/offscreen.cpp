@@ -156,6 +156,11 @@ void ForgetCreditMask() {
 // a trip to wineserver, unlike GetInputState. On Windows it only reads the key.
 void HandOverToDisplay() { GetAsyncKeyState(VK_SHIFT); }
 
+// A hand-over of drawing to the display costs the machine about as much as
+// copying this many more pixels in one (measured under Wine on Xvfb: some
+// 50 µs for each, against 0.0003 µs a pixel).
+constexpr int64_t HandOverArea = 160000;
+
 }  // namespace
 
 int32_t ScreenBits(HDC screenDC) { return GetDeviceCaps(screenDC, BITSPIXEL) * GetDeviceCaps(screenDC, PLANES); }

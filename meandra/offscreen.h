@@ -72,11 +72,6 @@ pattern::PixelTarget ImageTarget();
 // in a high-colour image.
 void MakeCreditMask();
 
-// A hand-over of drawing to the display costs the machine about as much as
-// copying this many more pixels in one (measured under Wine on Xvfb: some
-// 50 µs for each, against 0.0003 µs a pixel).
-constexpr int64_t HandOverArea = 160000;
-
 // Copies the changed rectangles to the window, in groups handed to the
 // display one by one, and forgets them.
 void CopyChanged(HDC windowDC);

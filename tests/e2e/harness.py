@@ -330,6 +330,15 @@ def reg_delete(key_path, name=None):
     wine(*args, check=False)
 
 
+SETTINGS_KEY = r"HKCU\Software\Orvendel\ScreenSavers\Meandra"
+
+
+def turn_sound_off(test):
+    """No tune while the test runs; its settings are gone again after it."""
+    reg_add(SETTINGS_KEY, "sound", "REG_DWORD", 0)
+    test.addCleanup(reg_delete, SETTINGS_KEY)
+
+
 def reg_query(key_path, name):
     """(type, data text) of a value, or None when it is missing."""
     result = wine("reg", "query", key_path, "/v", name, check=False)

@@ -21,7 +21,6 @@ import numpy
 import harness
 from harness import WM_KEYDOWN, WM_MOUSEMOVE, wait_for
 
-SETTINGS_KEY = r"HKCU\Software\Orvendel\ScreenSavers\Meandra"
 CREDIT_RISE = 16  # the credit line's top above the bottom edge
 
 LEFT, TOP, WIDTH, HEIGHT = (int(n) for n in os.environ["MEANDRA_VIRTUAL_SCREEN"].split(","))
@@ -55,8 +54,7 @@ def monitor_middles():
 class TwoMonitors(harness.TracedInputTestCase):
     def setUp(self):
         super().setUp()
-        harness.reg_add(SETTINGS_KEY, "sound", "REG_DWORD", 0)
-        self.addCleanup(harness.reg_delete, SETTINGS_KEY)
+        harness.turn_sound_off(self)
 
     def show_cover(self):
         """The test picture over the virtual screen, awaited on both monitors."""

@@ -10,14 +10,13 @@ import numpy
 
 import harness
 from harness import wait_for
-from test_pattern import CREDIT_RISE, SETTINGS_KEY, freeze_saver, stable_screenshot
+from test_pattern import CREDIT_RISE, freeze_saver, stable_screenshot
 
 
 class PaletteScreen(harness.SaverTestCase):
     def setUp(self):
         super().setUp()
-        harness.reg_add(SETTINGS_KEY, "sound", "REG_DWORD", 0)
-        self.addCleanup(harness.reg_delete, SETTINGS_KEY)
+        harness.turn_sound_off(self)
 
     def test_saver_shows_the_desktop_grows_a_symmetric_pattern_and_ends_on_a_key(self):
         self.assertEqual(harness.DEPTH, 8, "runs on the 8-bit display")

@@ -11,9 +11,8 @@ import re
 import time
 
 import harness
-from harness import wait_for
+from harness import SETTINGS_KEY, wait_for
 
-SETTINGS_KEY = r"HKCU\Software\Orvendel\ScreenSavers\Meandra"
 MUSICPROBE = os.path.join(harness.BUILD_DIR, "tests", "e2e", "musicprobe.exe")
 MM_MCINOTIFY, WM_DESTROY = 0x3B9, 0x0002
 TRACE = {"WINEDEBUG": "+mci,+loaddll"}
@@ -91,7 +90,6 @@ class SoundCase(harness.SaverTestCase):
 
     def wait_for_play(self, trace, plays=1):
         wait_for(lambda: trace.names().count("MCI_PLAY") >= plays, f"{plays} MCI plays")
-
 
 
 class SoundOff(SoundCase):

@@ -24,10 +24,9 @@ import numpy
 from PIL import Image
 
 import harness
-from harness import wait_for
+from harness import SETTINGS_KEY, wait_for
 
 MODEL = os.path.join(harness.BUILD_DIR, "tests", "e2e", "patternmodel.exe")
-SETTINGS_KEY = r"HKCU\Software\Orvendel\ScreenSavers\Meandra"
 SAVER_INTERVAL = 40  # ms between ticks
 STEPS_PER_TICK = 2
 CREDIT_RISE = 16  # the credit line's top above the bottom edge
@@ -92,8 +91,7 @@ def render_model(name, width, height, mono, seed, steps):
 class PatternTestCase(harness.SaverTestCase):
     def setUp(self):
         super().setUp()
-        harness.reg_add(SETTINGS_KEY, "sound", "REG_DWORD", 0)
-        self.addCleanup(harness.reg_delete, SETTINGS_KEY)
+        harness.turn_sound_off(self)
 
     def end_processes(self):
         """Ends this run's programs (the frozen saver too), so that the next run starts afresh."""

@@ -1,9 +1,8 @@
 """The settings dialog and the About box, driven by real clicks and keys and
 checked by the registry, by the buttons' states and by screenshots."""
 import harness
-from harness import wait_for
+from harness import SETTINGS_KEY, wait_for
 
-KEY = r"HKCU\Software\Orvendel\ScreenSavers\Meandra"
 VENDOR_KEY = r"HKCU\Software\Orvendel"
 CAPTION = "Meandra Screen Saver"
 DIALOG_CLASS = "#32770"
@@ -52,7 +51,7 @@ def shows_dot(shot, radio):
 
 
 def settings_value(name):
-    return harness.reg_query(KEY, name)
+    return harness.reg_query(SETTINGS_KEY, name)
 
 
 DWORD_0, DWORD_1 = ("REG_DWORD", "0x0"), ("REG_DWORD", "0x1")
@@ -153,7 +152,7 @@ class Choosing(SettingsDialogCase):
     def test_stored_values_are_shown_and_rewritten_as_dwords(self):
         # "mono" as the string "1" is Two-Tone (only the number 1 is true); a
         # one-byte binary 01 is on.
-        harness.import_reg(f'[{KEY.replace("HKCU", "HKEY_CURRENT_USER")}]\n"mono"="1"\n"sound"=hex:01\n')
+        harness.import_reg(f'[{SETTINGS_KEY.replace("HKCU", "HKEY_CURRENT_USER")}]\n"mono"="1"\n"sound"=hex:01\n')
         saver, dialog = self.open_dialog("/c")
         self.assert_checks(dialog, {TWO_TONE, SOUND_ON}, "settings-stored")
         click_on(control(dialog, "OK"))

@@ -139,6 +139,7 @@ class Process:
 
     def __init__(self, args, name, env=None, stdout=None):
         self.name = name
+        self.args = list(args)
         self.log = open(_log_path(name), "w")
         full_env = dict(os.environ, **(env or {}))
         self.popen = subprocess.Popen(["wine", *args], stdin=subprocess.DEVNULL,
@@ -469,6 +470,12 @@ class SaverTestCase(unittest.TestCase):
         return process
 
     def start_saver(self, *args, env=None, name=None):
+        # A saver that has just ended can still hold its single-instance
+        # mutex for a moment, until wineserver has seen the process go; one
+        # started then would end at once as a second instance. Unless the
+        # test runs one of its own savers on purpose, wait for it to go.
+        if not any(p.running() and p.args[:1] == [SCR] for p in self.processes):
+            wait_for(lambda: probe("instance").strip() == "0", "the last saver's instance mutex to go")
         return self.start([SCR, *args], name or f"saver-{self.id().split('.')[-1]}", env=env)
 
     def start_host_window(self, width, height, title="probe host"):

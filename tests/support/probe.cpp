@@ -16,6 +16,7 @@
 //   probe checked HWND ID          IsDlgButtonChecked of a dialog's control
 //   probe cursorinfo               the cursor shape shown, and whether it shows
 //   probe activate HWND            brings HWND to the foreground
+//   probe instance                 1 while a saver's single-instance mutex exists, else 0
 // Handles are written and read in decimal.
 #include <windows.h>
 
@@ -24,6 +25,9 @@
 #include <cstring>
 
 namespace {
+
+// The saver's own name for it, as its single-instance guard makes it.
+const char SaverInstanceMutex[] = "Screensaver_%G^H&J*K(:";
 
 HWND ParseWindow(const char* text) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(text, nullptr, 0))); }
 
@@ -173,6 +177,11 @@ int main(int argc, char** argv) {
                 (info.flags & CURSOR_SHOWING) ? 1 : 0);
   } else if (!std::strcmp(command, "activate") && argc > 2) {
     return SetForegroundWindow(ParseWindow(argv[2])) ? 0 : 1;
+  } else if (!std::strcmp(command, "instance")) {
+    // Whether a saver's single-instance mutex still exists.
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, SaverInstanceMutex);
+    std::printf("%d\n", mutex != nullptr ? 1 : 0);
+    if (mutex != nullptr) CloseHandle(mutex);
   } else if (!std::strcmp(command, "checked") && argc > 3) {
     std::printf("%u\n", IsDlgButtonChecked(ParseWindow(argv[2]), std::atoi(argv[3])));
   } else {

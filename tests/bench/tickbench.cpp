@@ -1,6 +1,7 @@
 // Figures for scripts/bench, measured under Wine (or on Windows):
 //   tickbench ticks COUNT          microseconds per tick through the per-pixel
-//                                  and the off-screen path, at each canvas size
+//                                  and the off-screen path, at each canvas size,
+//                                  and of the off-screen path's drawing alone
 //   tickbench launch PROGRAM ARGS  starts PROGRAM and reports the time until
 //                                  its first window has been painted
 // Each line printed is "name value ..." for the script to read.
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "defsaver/defsaver.h"
+#include "meandra/dirtyrects.h"
 #include "meandra/fpucontrol.h"
 #include "meandra/offscreen.h"
 #include "meandra/pattern.h"
@@ -53,10 +55,27 @@ double Median(std::vector<double> values) {
 // that both paths pay for what they hand over.
 void HandToDisplay() { GetInputState(); }
 
+// A tick's steps drawn into the off-screen image alone, without copying
+// anything to the window: what the drawing costs apart from the platform.
+double MedianDrawing(int ticks) {
+  std::vector<double> times;
+  for (int tick = 0; tick < ticks; ++tick) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    for (int step = 0; step < meandra::StepsPerTick; ++step)
+      pattern::PatternStep(offscreen::ImageTarget(), settings::MonoColours);
+    dirtyrects::Clear(offscreen::Changed);
+    QueryPerformanceCounter(&end);
+    times.push_back(Microseconds(start, end));
+  }
+  return Median(times);
+}
+
 // The saver's own window procedure in a window of the given size, as in the
 // preview: the canvas is the window's client area. Its timer is stopped and
 // the ticks are sent one by one, the messages between them handled untimed.
-double MedianTick(const Size& size, uint8_t perPixel, int ticks) {
+// With the off-screen image, drawingAlone gets MedianDrawing's figure after.
+double MedianTick(const Size& size, uint8_t perPixel, int ticks, double* drawingAlone) {
   HWND host = CreateWindowExA(0, "benchhost", "", WS_POPUP | WS_VISIBLE, 0, 0, size.width, size.height, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
   UpdateWindow(host);
@@ -85,6 +104,7 @@ double MedianTick(const Size& size, uint8_t perPixel, int ticks) {
     times.push_back(Microseconds(start, end));
     Pump();
   }
+  if (drawingAlone != nullptr) *drawingAlone = MedianDrawing(ticks);
   DestroyWindow(saver);
   DestroyWindow(host);
   MSG quit;
@@ -108,9 +128,10 @@ int BenchTicks(int ticks) {
       std::printf("skipped %dx%d larger than the screen\n", size.width, size.height);
       continue;
     }
-    double perPixel = MedianTick(size, 1, ticks);
-    double offscreen = MedianTick(size, 0, ticks);
-    std::printf("ticks %dx%d %d %.1f %.1f\n", size.width, size.height, ticks, perPixel, offscreen);
+    double perPixel = MedianTick(size, 1, ticks, nullptr);
+    double drawing = 0;
+    double offscreen = MedianTick(size, 0, ticks, &drawing);
+    std::printf("ticks %dx%d %d %.1f %.1f %.1f\n", size.width, size.height, ticks, perPixel, offscreen, drawing);
     std::fflush(stdout);
   }
   return 0;

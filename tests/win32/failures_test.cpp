@@ -25,6 +25,7 @@
 #include "midi/midi.h"
 #include "resources/tune.h"
 #include "settings/settings.h"
+#include "tests/support/saverstate.h"
 #include "tests/support/windowpixels.h"
 
 namespace {
@@ -203,13 +204,7 @@ void Disarm() {
 class FailureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    defsaver::ModuleInstance = GetModuleHandleA(nullptr);
-    defsaver::IsWindowsNT = 1;
-    defsaver::IsPreview = 0;
-    meandra::Closing = 0;
-    meandra::DrawPerPixel = 0;
-    settings::SoundOn = 0;
-    settings::MonoColours = 0;
+    saverstate::ResetForFullScreen(0);
     Disarm();
     LiveObjects.clear();
     HeldWindowDCs = 0;

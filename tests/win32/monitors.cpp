@@ -17,6 +17,7 @@
 #include "meandra/tables.h"
 #include "settings/settings.h"
 #include "tests/support/imagetarget.h"
+#include "tests/support/saverstate.h"
 #include "tests/support/windowpixels.h"
 
 namespace {
@@ -116,12 +117,7 @@ bool TakePostedDestroy(HWND window) {
 class TwoMonitors : public ::testing::Test {
  protected:
   void SetUp() override {
-    defsaver::ModuleInstance = GetModuleHandleA(nullptr);
-    defsaver::IsPreview = 0;
-    defsaver::IsWindowsNT = 1;
-    meandra::Closing = 0;
-    settings::SoundOn = 0;
-    settings::MonoColours = 1;
+    saverstate::ResetForFullScreen(1);
     screen = VirtualScreen();
     monitors = WorldMonitors();
     ASSERT_EQ(monitors.size(), 2u) << "MEANDRA_MONITOR_RECTS names the world's two monitors";

@@ -21,6 +21,7 @@
 #include "meandra/random.h"
 #include "meandra/tables.h"
 #include "settings/settings.h"
+#include "tests/support/saverstate.h"
 #include "tests/support/windowpixels.h"
 
 namespace {
@@ -75,9 +76,7 @@ HWND ShowOverlap(const RECT& place) {
 class OffscreenTest : public ::testing::Test {
  public:
   void SetUp() override {
-    defsaver::ModuleInstance = GetModuleHandleA(nullptr);
-    meandra::Closing = 0;
-    settings::SoundOn = 0;
+    saverstate::ResetForFullScreen(0);
     desktop = ShowCover();
   }
   void TearDown() override {

@@ -18,6 +18,7 @@
 #include "meandra/tables.h"
 #include "settings/settings.h"
 #include "tests/support/imagetarget.h"
+#include "tests/support/saverstate.h"
 #include "tests/support/windowpixels.h"
 
 namespace {
@@ -27,16 +28,11 @@ using imagetarget::Image;
 using namespace windowpixels;
 
 constexpr uint32_t Unknown = 0xFF000000;  // a model pixel under the credit text
-constexpr int StepsPerTick = 2;           // the pattern's progress each timer message
 
 class PatternWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    defsaver::ModuleInstance = GetModuleHandleA(nullptr);
-    defsaver::IsPreview = 0;
-    meandra::Closing = 0;
-    settings::SoundOn = 0;
-    settings::MonoColours = 1;
+    saverstate::ResetForFullScreen(1);
     cover = ShowCover();
   }
   void TearDown() override {
@@ -66,7 +62,7 @@ std::vector<uint32_t> ModelTick(HWND window, const std::vector<uint32_t>& before
   ReleaseDC(window, dc);
   model.textWidth = size.cx;
   model.textHeight = size.cy;
-  for (int32_t step = 0; step < StepsPerTick; ++step) {
+  for (int32_t step = 0; step < meandra::StepsPerTick; ++step) {
     model.pixelCalls.clear();
     pattern::PixelTarget target = model.target();
     target.drawText = [](void* context, int32_t x, int32_t y, const char*, int32_t, uint32_t) {

@@ -16,7 +16,7 @@ void RemoveAt(RectList& list, int index) {
 // apart, or -1.
 int FindCheapMerge(const RectList& list, const Rect& rect) {
   for (int i = 0; i < list.count; ++i)
-    if (Area(Union(list.rects[i], rect)) <= Area(list.rects[i]) + Area(rect)) return i;
+    if (AddedByJoining(list.rects[i], rect) <= 0) return i;
   return -1;
 }
 
@@ -43,6 +43,8 @@ Rect Union(const Rect& a, const Rect& b) {
 bool Overlap(const Rect& a, const Rect& b) {
   return Max(a.left, b.left) < Min(a.right, b.right) && Max(a.top, b.top) < Min(a.bottom, b.bottom);
 }
+
+int64_t AddedByJoining(const Rect& a, const Rect& b) { return Area(Union(a, b)) - Area(a) - Area(b); }
 
 void Add(RectList& list, Rect rect, int32_t width, int32_t height) {
   rect = Rect{Max(rect.left, 0), Max(rect.top, 0), Min(rect.right, width), Min(rect.bottom, height)};
@@ -74,7 +76,7 @@ int GroupForDisplay(RectList& list, int64_t joinArea, int* groupEnds) {
     for (int a = 0; a < list.count; ++a)
       for (int b = a + 1; b < list.count; ++b) {
         if (!live[a] || !live[b]) continue;
-        int64_t added = Area(Union(box[a], box[b])) - Area(box[a]) - Area(box[b]);
+        int64_t added = AddedByJoining(box[a], box[b]);
         if (added < leastAdded) first = a, second = b, leastAdded = added;
       }
     if (first < 0) break;

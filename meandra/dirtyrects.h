@@ -24,6 +24,9 @@ int64_t Area(const Rect& rect);
 Rect Union(const Rect& a, const Rect& b);
 // Whether the two share a pixel; an empty rectangle shares none.
 bool Overlap(const Rect& a, const Rect& b);
+// The pixels that one box around both has beyond the two boxes apart
+// (below 0 where they overlap).
+int64_t AddedByJoining(const Rect& a, const Rect& b);
 
 // Adds rect clipped to 0..width x 0..height; an empty result adds nothing.
 void Add(RectList& list, Rect rect, int32_t width, int32_t height);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "meandra/random.h"
+#include "meandra/tables.h"
 
 namespace {
 
@@ -18,6 +19,14 @@ RectList Empty() {
   RectList list;
   dirtyrects::Clear(list);
   return list;
+}
+
+// A ball whose top-left corner lies at random in the image or up to beyond
+// pixels outside it on every side.
+Rect RandomBall(int32_t beyond) {
+  int32_t x = int32_t(randomness::RandomBelow(Width + 2 * beyond)) - beyond;
+  int32_t y = int32_t(randomness::RandomBelow(Height + 2 * beyond)) - beyond;
+  return {x, y, x + tables::BlobSize, y + tables::BlobSize};
 }
 
 bool Covers(const RectList& list, int32_t x, int32_t y) {
@@ -127,15 +136,13 @@ TEST(DirtyRects, RandomBallsAreAllCovered) {
     RectList list = Empty();
     std::vector<Rect> added;
     for (int i = 0; i < 18; ++i) {
-      int32_t x = int32_t(randomness::RandomBelow(Width + 40)) - 20;
-      int32_t y = int32_t(randomness::RandomBelow(Height + 40)) - 20;
-      added.push_back({x, y, x + 17, y + 17});
+      added.push_back(RandomBall(20));
       dirtyrects::Add(list, added.back(), Width, Height);
     }
     ExpectCoversAll(list, added);
     int64_t listed = 0;
     for (int i = 0; i < list.count; ++i) listed += dirtyrects::Area(list.rects[i]);
-    EXPECT_LE(listed, int64_t(18) * 17 * 17) << "merging never copies more than the balls apart";
+    EXPECT_LE(listed, int64_t(18) * tables::BlobSize * tables::BlobSize) << "merging never copies more than the balls apart";
   }
 }
 
@@ -187,11 +194,7 @@ TEST(DirtyRects, RandomListsGroupUntilNoJoinIsCheap) {
   randomness::RandomState = 11;
   for (int run = 0; run < 50; ++run) {
     RectList list = Empty();
-    std::vector<Rect> added;
-    for (int i = 0; i < 18; ++i) {
-      int32_t x = int32_t(randomness::RandomBelow(Width - 17)), y = int32_t(randomness::RandomBelow(Height - 17));
-      dirtyrects::Add(list, {x, y, x + 17, y + 17}, Width, Height);
-    }
+    for (int i = 0; i < 18; ++i) dirtyrects::Add(list, RandomBall(0), Width, Height);
     std::vector<Rect> before(list.rects, list.rects + list.count);
     int64_t joinArea = 200 + 100 * run;
     auto groups = Groups(list, joinArea);
@@ -204,9 +207,7 @@ TEST(DirtyRects, RandomListsGroupUntilNoJoinIsCheap) {
     }
     for (size_t a = 0; a < groups.size(); ++a)
       for (size_t b = a + 1; b < groups.size(); ++b) {
-        Rect boxA = Box(groups[a]), boxB = Box(groups[b]);
-        EXPECT_GE(dirtyrects::Area(dirtyrects::Union(boxA, boxB)) - dirtyrects::Area(boxA) - dirtyrects::Area(boxB),
-                  joinArea)
+        EXPECT_GE(dirtyrects::AddedByJoining(Box(groups[a]), Box(groups[b])), joinArea)
             << "run " << run << ": groups " << a << " and " << b << " would have been joined";
       }
   }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "defsaver/defsaver.h"
+#include "meandra/instance.h"
 #include "meandra/patternwindow.h"
 #include "settings/settings.h"
 
@@ -9,7 +10,6 @@ namespace meandra {
 
 namespace {
 
-const char InstanceMutexName[] = "Screensaver_%G^H&J*K(:";
 const char SaverClassName[] = "screensaver";
 const char SettingsTemplate[] = "SETTINGS";
 

@@ -24,10 +24,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "meandra/instance.h"
 
-// The saver's own name for it, as its single-instance guard makes it.
-const char SaverInstanceMutex[] = "Screensaver_%G^H&J*K(:";
+namespace {
 
 HWND ParseWindow(const char* text) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(text, nullptr, 0))); }
 
@@ -179,7 +178,7 @@ int main(int argc, char** argv) {
     return SetForegroundWindow(ParseWindow(argv[2])) ? 0 : 1;
   } else if (!std::strcmp(command, "instance")) {
     // Whether a saver's single-instance mutex still exists.
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, SaverInstanceMutex);
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, meandra::InstanceMutexName);
     std::printf("%d\n", mutex != nullptr ? 1 : 0);
     if (mutex != nullptr) CloseHandle(mutex);
   } else if (!std::strcmp(command, "checked") && argc > 3) {

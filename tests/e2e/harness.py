@@ -72,11 +72,24 @@ def wait_for(condition, what, timeout=DEADLINE, interval=0.2):
         time.sleep(interval)
 
 
-def wine(*args, timeout=60, env=None, check=True):
-    """Runs a Win32 program to its end and returns the CompletedProcess."""
+def wine(*args, timeout=60, env=None, check=True, repeatable=False):
+    """Runs a Win32 program to its end and returns the CompletedProcess.
+
+    In loaded full runs a Wine program now and then exits 1 with nothing on
+    stderr before it ran (seen with reg and with the probe, in two worlds at
+    once), and the next start succeeds; a program that may be run twice
+    (repeatable) then gets a second start, said in the log."""
     full_env = dict(os.environ, **(env or {}))
-    result = subprocess.run(["wine", *args], capture_output=True, text=True, errors="replace", timeout=timeout,
-                            env=full_env, stdin=subprocess.DEVNULL)
+
+    def run():
+        return subprocess.run(["wine", *args], capture_output=True, text=True, errors="replace", timeout=timeout,
+                              env=full_env, stdin=subprocess.DEVNULL)
+
+    result = run()
+    if repeatable and result.returncode == 1 and not result.stderr:
+        print(f"wine {' '.join(args)} exited with 1 and nothing on stderr: {result.stdout[-1000:]}; trying again",
+              flush=True)
+        result = run()
     if check and result.returncode != 0:
         raise AssertionError(f"wine {' '.join(args)} exited with {result.returncode}: "
                              f"{result.stdout[-1000:]}{result.stderr[-2000:]}")
@@ -84,19 +97,8 @@ def wine(*args, timeout=60, env=None, check=True):
 
 
 def probe(*args, check=True):
-    args = [PROBE, *(str(a) for a in args)]
-    first = wine(*args, check=False)
-    # In loaded full runs a Wine program now and then exits 1 with no output
-    # at all, before it ran (seen with reg and with the probe here, in two
-    # worlds at once), and the next start succeeds. Every probe command can
-    # be repeated: a second try, said in the log.
-    if first.returncode == 1 and not first.stdout and not first.stderr:
-        print(f"wine {' '.join(args)} exited with 1 and no output; trying again", flush=True)
-        return wine(*args, check=check).stdout
-    if check and first.returncode != 0:
-        raise AssertionError(f"wine {' '.join(args)} exited with {first.returncode}: "
-                             f"{first.stdout[-1000:]}{first.stderr[-2000:]}")
-    return first.stdout
+    """The probe's output; every probe command may be run twice."""
+    return wine(PROBE, *(str(a) for a in args), check=check, repeatable=True).stdout
 
 
 _FIELD = re.compile(r"(\w+)=(\S*)")
@@ -316,14 +318,7 @@ def cover_picture(width=DESKTOP_WIDTH, height=DESKTOP_HEIGHT):
 # --- registry -------------------------------------------------------------
 
 def reg_add(key_path, name, kind, data):
-    args = ["reg", "add", key_path, "/v", name, "/t", kind, "/d", str(data), "/f"]
-    # Once, in a loaded full run, Wine's reg exited 1 with nothing on stderr,
-    # and the next run of it succeeded: a second try, said in the log.
-    first = wine(*args, check=False)
-    if first.returncode != 0:
-        print(f"wine {' '.join(args)} exited with {first.returncode}: {first.stdout}{first.stderr}; trying again",
-              flush=True)
-        wine(*args)
+    wine("reg", "add", key_path, "/v", name, "/t", kind, "/d", str(data), "/f", repeatable=True)
 
 
 def reg_delete(key_path, name=None):
@@ -484,7 +479,7 @@ class SaverTestCase(unittest.TestCase):
         process = self.start([PROBE, "host", str(width), str(height), title], name, stdout=subprocess.PIPE)
         line = process.popen.stdout.readline()
         if not line.strip():
-            # The same start failure as in probe(): one more start, said in the log.
+            # The same start failure as in wine(): one more start, said in the log.
             print(f"probe host ended before its window was made (exit {process.popen.poll()}); trying again",
                   flush=True)
             process = self.start([PROBE, "host", str(width), str(height), title], name, stdout=subprocess.PIPE)

@@ -14,13 +14,13 @@ constexpr UINT Interval = 40;
 constexpr int SquareSide = 17;  // the saver's ball
 
 bool ChangesSquare;
+int SquareLeft, SquareTop;
 // The class is CS_OWNDC, so the window's context is taken once, as the saver does.
 HDC WindowDC;
 
 void InvertSquare(HWND window) {
   if (WindowDC == nullptr) WindowDC = GetDC(window);
-  PatBlt(WindowDC, (GetSystemMetrics(SM_CXSCREEN) - SquareSide) / 2, (GetSystemMetrics(SM_CYSCREEN) - SquareSide) / 2,
-         SquareSide, SquareSide, DSTINVERT);
+  PatBlt(WindowDC, SquareLeft, SquareTop, SquareSide, SquareSide, DSTINVERT);
 }
 
 LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -37,28 +37,22 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   }
 }
 
+bool EndsWith(const char* text, const char* tail) {
+  int textLength = lstrlenA(text), tailLength = lstrlenA(tail);
+  return textLength >= tailLength && lstrcmpA(text + textLength - tailLength, tail) == 0;
+}
+
 // Whether the last word of the command line, quoted or not, is "square".
 bool AskedForSquare(const char* commandLine) {
-  const char* word = commandLine;
-  const char* end = commandLine;
-  for (const char* c = commandLine; *c != '\0'; ++c) {
-    if (*c == ' ') word = c + 1;
-    end = c + 1;
-  }
-  if (word == commandLine) return false;
-  if (*word == '"') ++word;
-  if (end > word && end[-1] == '"') --end;
-  const char expected[] = "square";
-  if (end - word != static_cast<int>(sizeof expected) - 1) return false;
-  for (int i = 0; word + i < end; ++i)
-    if (word[i] != expected[i]) return false;
-  return true;
+  return EndsWith(commandLine, " square") || EndsWith(commandLine, " \"square\"");
 }
 
 }  // namespace
 
 extern "C" void __stdcall FloorEntry() {
   ChangesSquare = AskedForSquare(GetCommandLineA());
+  SquareLeft = (GetSystemMetrics(SM_CXSCREEN) - SquareSide) / 2;
+  SquareTop = (GetSystemMetrics(SM_CYSCREEN) - SquareSide) / 2;
   WNDCLASSA windowClass = {};
   windowClass.style = CS_OWNDC;
   windowClass.lpfnWndProc = FloorProc;

@@ -465,13 +465,31 @@ class SaverTestCase(unittest.TestCase):
         return process
 
     def start_saver(self, *args, env=None, name=None):
+        name = name or f"saver-{self.id().split('.')[-1]}"
+        # Unless the test runs one of its own savers on purpose, the new one
+        # is to be the only one.
+        if any(p.running() and p.args[:1] == [SCR] for p in self.processes):
+            return self.start([SCR, *args], name, env=env)
         # A saver that has just ended can still hold its single-instance
         # mutex for a moment, until wineserver has seen the process go; one
-        # started then would end at once as a second instance. Unless the
-        # test runs one of its own savers on purpose, wait for it to go.
-        if not any(p.running() and p.args[:1] == [SCR] for p in self.processes):
-            wait_for(lambda: probe("instance").strip() == "0", "the last saver's instance mutex to go")
-        return self.start([SCR, *args], name or f"saver-{self.id().split('.')[-1]}", env=env)
+        # started then would end at once as a second instance.
+        wait_for(lambda: probe("instance").strip() == "0", "the last saver's instance mutex to go")
+        process = self.start([SCR, *args], name, env=env)
+        # The saver makes its mutex first thing and always exits with 0; an
+        # exit with 1 before the mutex was there is the start failure that
+        # wine() knows, and gets a second start too.
+        if self._ended_before_its_mutex(process) and process.popen.returncode == 1:
+            print(f"{name} exited with 1 before it made its instance mutex; trying again", flush=True)
+            process = self.start([SCR, *args], name, env=env)
+        return process
+
+    @staticmethod
+    def _ended_before_its_mutex(process):
+        def state():
+            if probe("instance").strip() == "1":
+                return "made"
+            return None if process.running() else "ended"
+        return wait_for(state, f"{process.name} to make its instance mutex or end") == "ended"
 
     def start_host_window(self, width, height, title="probe host"):
         """A top-level window of the probe; returns (process, handle)."""
